@@ -1,0 +1,48 @@
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+
+namespace {
+
+void PrintHelp(FILE* out) {
+    std::fprintf(out,
+                 "kelvmap-cli: maintain KelvMap table files and render the universe map.\n\n"
+                 "Usage: kelvmap-cli COMMAND [ARGUMENTS]\n\n"
+                 "%s%s%s\n"
+                 "  kelvmap-cli --help\n"
+                 "      Show this text.\n",
+                 kTableUsage, kImportUsage, kRenderUsage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintHelp(stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        PrintHelp(stdout);
+        return 0;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    try {
+        if (command == "create") return CmdCreate(args);
+        if (command == "append") return CmdAppend(args);
+        if (command == "dump") return CmdDump(args);
+        if (command == "delete") return CmdDelete(args);
+        if (command == "clear") return CmdClear(args);
+        if (command == "import") return CmdImport(args);
+        if (command == "render") return CmdRender(argc, argv, args);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kelvmap-cli %s: %s\n", command.c_str(), e.what());
+        return 1;
+    }
+    std::fprintf(stderr, "kelvmap-cli: unknown command '%s' (see kelvmap-cli --help)\n", command.c_str());
+    return 2;
+}

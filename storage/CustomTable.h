@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FieldValue.h"
+#include "TableFileSeam.h"
+
+// Field type codes of the table file format.
+inline constexpr uint8_t kFieldInteger = 0;
+inline constexpr uint8_t kFieldString = 1;
+
+// One 48-byte field descriptor of the catalogue, decoded.
+struct FieldDescriptor {
+    std::string FieldName;   // at most 31 bytes
+    uint8_t FieldType = 0;
+    int32_t FieldSize = 0;   // stored size in bytes
+    int32_t FieldOffset = 0; // position inside a record
+};
+
+// The field catalogue, in field order.
+class TFields {
+public:
+    // Appends a descriptor: name cut to 31 bytes, FieldOffset = RecordSize() before the addition.
+    void AddDescriptor(const std::string& name, uint8_t fieldType, int32_t storedSize);
+    // 1 + the sum of all FieldSize values.
+    int32_t RecordSize() const noexcept;
+    int32_t Count() const noexcept { return static_cast<int32_t>(items_.size()); }
+    const FieldDescriptor& operator[](int32_t i) const { return items_[static_cast<size_t>(i)]; }
+    void Clear() noexcept { items_.clear(); }
+    void Append(FieldDescriptor d) { items_.push_back(std::move(d)); }
+
+private:
+    std::vector<FieldDescriptor> items_;
+};
+
+// The single-file table engine: header, field catalogue and fixed-size records,
+// all held in memory while open and written through on every change.
+//
+// Status results: Open 0 / -1 already open / 3 not a table file / OS error code;
+// CreateTableFile 0 / -1 open; AddField 0 / 2 catalogue frozen / 4 field type or size
+// the format cannot store.
+// Other failures raise EInOutError, EListError, EVariantError or ERangeError.
+class TCustomTable {
+public:
+    static constexpr int32_t kStatusNotTableFile = 3;
+    static constexpr int32_t kStatusCatalogueFrozen = 2;
+    static constexpr int32_t kStatusBadFieldDefinition = 4;
+
+    TCustomTable();
+    explicit TCustomTable(ITableFileSystem& fileSystem);
+    TCustomTable(const TCustomTable&) = delete;
+    TCustomTable& operator=(const TCustomTable&) = delete;
+    // Stores a pending record and closes; never throws (a failure is reported on stderr).
+    virtual ~TCustomTable();
+
+    int32_t Open(const std::string& path);
+    int32_t CreateTableFile(const std::string& path);
+    int32_t AddField(const std::string& name, uint8_t fieldType, int32_t declaredSize);
+    void Close();
+
+    int32_t RecordCount() const noexcept;
+    int32_t RecordSize() const noexcept;
+    void GoToRecord(int32_t n);
+    void AppendRecord();
+    void SetFieldValue(const FieldValue& field, const FieldValue& value);
+    FieldValue GetFieldValue(const FieldValue& field) const;
+    void Post();
+    int32_t Locate(const FieldValue& field, const FieldValue& value);
+    int32_t FindNext();
+    void DeleteRecord(int32_t n);
+    void ClearTable();
+    int32_t FieldIndex(const FieldValue& field) const;
+
+    // Drops the buffer's pending changes without storing them (used after a
+    // failed import so that no later Post, Close or destructor stores a
+    // half-filled record).
+    void DiscardPending() noexcept;
+
+    // Read-only state, for callers and tests.
+    bool Opened() const noexcept { return opened_; }
+    bool IsNew() const noexcept { return isNew_; }
+    bool Modified() const noexcept { return modified_; }
+    int32_t CurrentIndex() const noexcept { return currentIndex_; }
+    int32_t CurrentPos() const noexcept { return currentPos_; }
+    int32_t DataStart() const noexcept;
+    const std::string& FileName() const noexcept { return fileName_; }
+    const TFields& Fields() const noexcept { return fields_; }
+
+private:
+    // Implementation details live here; see CustomTable.cpp.
+    struct Impl;
+    ITableFileSystem* fs_;
+    std::unique_ptr<ITableFile> file_;
+    bool opened_ = false;
+    uint8_t header_[32] = {};
+    std::string fileName_;
+    TFields fields_;
+    int32_t currentPos_ = 0;
+    std::vector<uint8_t> buffer_;   // empty until first needed
+    int32_t currentIndex_ = 0;
+    bool isNew_ = false;
+    bool modified_ = false;
+    FieldValue searchField_;
+    FieldValue searchValue_;
+    int32_t searchNext_ = 0;
+    std::vector<uint8_t> records_;  // all stored records, contiguous
+    int32_t recordCount_ = 0;
+};
