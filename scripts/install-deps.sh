@@ -11,7 +11,7 @@ packages=(
   fonts-liberation fontconfig
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  sqlite3 xvfb xauth x11-apps
+  sqlite3 xvfb xauth imagemagick
 )
 
 missing=()
