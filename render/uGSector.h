@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "Picture.h"
+
+class TSectors;
+class TResources;
+class TFabs;
+class TSectorsFabs;
+class TFabsResources;
+class TQuery;
+
+// Map modes.
+inline constexpr int32_t kModeFull = 1;
+inline constexpr int32_t kModeProduct = 2;
+inline constexpr int32_t kModeResource = 3;
+
+// Grid and cell geometry of the map.
+inline constexpr int32_t kGridColumns = 20;
+inline constexpr int32_t kGridRows = 15;
+inline constexpr int32_t kCellWidth = 115;
+inline constexpr int32_t kMapWidth = kGridColumns * kCellWidth;   // 2300
+inline constexpr int32_t kInitialMapHeight = 2500;
+// A sector record with this code is not painted; in a gate field it means
+// "no gate on this side".
+inline constexpr int32_t kNoSector = 92;
+inline constexpr int32_t kNoGate = 92;
+
+// The five tables the renderer reads. The application owns them.
+struct TUniverse {
+    TSectors& Sectors;
+    TResources& Resources;
+    TFabs& Fabs;
+    TSectorsFabs& SectorsFabs;
+    TFabsResources& FabsResources;
+};
+
+// The sector cell renderer: owns the off-screen map image and paints one
+// sector cell at a time on it, for the sector that is the current record of
+// Sectors. The tables and the tally list are borrowed and must outlive it.
+//
+// Table engine errors (a closed table, a table without the expected fields)
+// propagate out of every operation unchanged; what was painted stays.
+class TGSector {
+public:
+    // `countStations` answers whether docks and trading stations count in the
+    // resource mode; it is asked at every collection. An empty function
+    // counts them.
+    TGSector(TUniverse universe, TQuery& query, std::function<bool()> countStations = {});
+
+    // The map image: created kMapWidth x kInitialMapHeight, white. PaintMap
+    // extends it at the bottom when the map grows taller; it never shrinks.
+    TPicture Image;
+    TRect CellRect;
+    int32_t Mode = 0;
+    std::string SelectedName;   // Windows-1251, compared byte for byte
+    // Used height of Image: kInitialMapHeight until the first PaintMap, then
+    // the bottom of the last grid row.
+    int32_t MapHeight = kInitialMapHeight;
+
+    void SetCellRect(const TRect& rect) noexcept { CellRect = rect; }
+
+    // White frame of 2 pixels around the race colour; leaves the brush at the
+    // race colour.
+    void DrawBackground();
+    // The sector name on one or two centred lines; leaves Arial 9 regular white.
+    void DrawTitle();
+    // Twice the line height of Arial 9 bold; leaves the canvas font unchanged.
+    int32_t TitleBandHeight();
+    // Opens the frame on every side whose gate field is not 92.
+    void DrawGates();
+    // "TR", "DK", "SY", "SL", "PB" right-aligned below the title band, one
+    // per line, for each flag that equals 1.
+    void DrawStationMarks();
+
+    // Fills (0, 0)-(kMapWidth, MapHeight) with white.
+    void ClearImage();
+    // Makes the first sector record at (column, row) current; false when
+    // there is none.
+    bool FindSector(int32_t column, int32_t row);
+
+    // Contents of the cell according to Mode (other modes do nothing).
+    void CollectContents();
+    void DrawContents();
+    void CollectFabs();
+    void CollectProducts();
+    void CollectResources();
+    void DrawFabList();
+    void DrawSelectedCount();
+    // 0 when name is the sector's station ("<sector> Station") or dock
+    // ("<sector> Dock"), byte for byte; otherwise 1.
+    int32_t IsNotStationOrDock(const std::string& name) const;
+
+    TQuery& Query() noexcept { return query_; }
+    const TUniverse& Universe() const noexcept { return universe_; }
+
+private:
+    bool CountStations() const { return !countStations_ || countStations_(); }
+    TColor SectorColor() const;
+
+    TUniverse universe_;
+    TQuery& query_;
+    std::function<bool()> countStations_;
+};
