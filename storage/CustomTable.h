@@ -29,11 +29,18 @@ public:
     int32_t RecordSize() const noexcept;
     int32_t Count() const noexcept { return static_cast<int32_t>(items_.size()); }
     const FieldDescriptor& operator[](int32_t i) const { return items_[static_cast<size_t>(i)]; }
-    void Clear() noexcept { items_.clear(); }
-    void Append(FieldDescriptor d) { items_.push_back(std::move(d)); }
+    void Clear() noexcept {
+        items_.clear();
+        sizeSum_ = 0;
+    }
+    void Append(FieldDescriptor d) {
+        sizeSum_ += d.FieldSize;
+        items_.push_back(std::move(d));
+    }
 
 private:
     std::vector<FieldDescriptor> items_;
+    int64_t sizeSum_ = 0;  // kept so that RecordSize() is O(1) on hot paths
 };
 
 // The single-file table engine: header, field catalogue and fixed-size records,

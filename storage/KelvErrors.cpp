@@ -1,0 +1,37 @@
+#include "KelvErrors.h"
+
+#include <cstring>
+
+std::string EInOutError::TextFor(int code) {
+    // The texts users know from the original runtime for the codes the engine
+    // raises itself; anything else is the operating system's own wording.
+    switch (code) {
+    case 2:
+        return "File not found";
+    case 100:
+        return "Read beyond end of file";
+    case 101:
+        return "Disk write error";
+    case 103:
+        return "File not open";
+    default:
+        break;
+    }
+    const char* text = std::strerror(code);
+    return std::string("I/O error ") + std::to_string(code) + (text ? std::string(": ") + text : std::string());
+}
+
+EListError::EListError(int index)
+    : EKelvError("List index out of bounds (" + std::to_string(index) + ")") {}
+
+EVariantError EVariantError::TypeConversion() {
+    return EVariantError("Invalid variant type conversion");
+}
+
+EVariantError EVariantError::Operation() {
+    return EVariantError("Invalid variant operation");
+}
+
+EConvertError EConvertError::NotAnInteger(const std::string& text) {
+    return EConvertError("'" + text + "' is not a valid integer value");
+}
