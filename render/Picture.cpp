@@ -1,0 +1,149 @@
+#include "Picture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include "Cp1251.h"
+
+namespace {
+
+// 96 dots per inch, the resolution the map's point sizes are meant for.
+constexpr int kDotsPerMeter96 = 3780;
+
+QImage NewRaster(int32_t width, int32_t height) {
+    QImage image(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    image.setDotsPerMeterX(kDotsPerMeter96);
+    image.setDotsPerMeterY(kDotsPerMeter96);
+    image.fill(Qt::white);
+    return image;
+}
+
+}  // namespace
+
+QRgb ToQRgb(TColor color) noexcept {
+    return qRgb(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
+}
+
+TColor FromQRgb(QRgb rgb) noexcept {
+    return static_cast<TColor>(qRed(rgb)) | (static_cast<TColor>(qGreen(rgb)) << 8) |
+           (static_cast<TColor>(qBlue(rgb)) << 16);
+}
+
+TPicture::TPicture() : TPicture(0, 0) {}
+
+TPicture::TPicture(int32_t width, int32_t height) : image_(NewRaster(width, height)) {
+    FontChanged();
+}
+
+int32_t TPicture::Width() const noexcept { return image_.width(); }
+int32_t TPicture::Height() const noexcept { return image_.height(); }
+
+void TPicture::SetSize(int32_t width, int32_t height) { image_ = NewRaster(width, height); }
+
+void TPicture::SetHeight(int32_t height) {
+    height = std::max(height, 0);
+    if (height == image_.height()) return;
+    QImage grown = NewRaster(image_.width(), height);
+    const int keep = std::min(height, image_.height());
+    const size_t rowBytes = static_cast<size_t>(image_.width()) * 4;
+    for (int y = 0; y < keep; ++y) std::memcpy(grown.scanLine(y), image_.constScanLine(y), rowBytes);
+    image_ = std::move(grown);
+}
+
+QFont TPicture::ToQFont(const TFontState& font) {
+    QFont q(QString::fromStdString(font.Name));
+    // Points to pixels at 96 dpi, rounded like the platform the map was laid
+    // out for (8 pt -> 11 px, 9 pt -> 12 px, 48 pt -> 64 px).
+    q.setPixelSize(std::max(1, static_cast<int>(std::lround(font.Size * 96.0 / 72.0))));
+    q.setBold(font.Bold);
+    q.setKerning(false);
+    return q;
+}
+
+void TPicture::FontChanged() {
+    qfont_ = ToQFont(font_);
+    lineHeight_ = QFontMetrics(qfont_).height();
+}
+
+void TPicture::SetFont(const TFontState& font) {
+    const bool same = font.Name == font_.Name && font.Size == font_.Size && font.Bold == font_.Bold;
+    font_ = font;
+    if (!same) FontChanged();
+}
+
+void TPicture::SetFontName(const std::string& face) {
+    if (face == font_.Name) return;
+    font_.Name = face;
+    FontChanged();
+}
+
+void TPicture::SetFontSize(int32_t points) {
+    if (points == font_.Size) return;
+    font_.Size = points;
+    FontChanged();
+}
+
+void TPicture::SetFontBold(bool bold) {
+    if (bold == font_.Bold) return;
+    font_.Bold = bold;
+    FontChanged();
+}
+
+void TPicture::FillRect(const TRect& rect) {
+    // Written straight into the raster: exact pixels, no painter state.
+    const int32_t left = std::max(rect.Left, 0);
+    const int32_t top = std::max(rect.Top, 0);
+    const int32_t right = std::min(rect.Right, Width());
+    const int32_t bottom = std::min(rect.Bottom, Height());
+    if (left >= right || top >= bottom) return;
+    const QRgb value = ToQRgb(brush_);
+    for (int32_t y = top; y < bottom; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        std::fill(line + left, line + right, value);
+    }
+}
+
+int32_t TPicture::TextWidth(std::string_view text) const {
+    return QFontMetrics(qfont_).horizontalAdvance(FromCp1251(text));
+}
+
+int32_t TPicture::TextHeight(std::string_view) const { return lineHeight_; }
+
+void TPicture::TextOut(int32_t x, int32_t y, std::string_view text) {
+    const QString unicode = FromCp1251(text);
+    const QFontMetrics metrics(qfont_);
+    const int32_t width = metrics.horizontalAdvance(unicode);
+    FillRect(x, y, x + width, y + lineHeight_);
+    if (unicode.isEmpty() || image_.isNull()) return;
+    QPainter painter(&image_);
+    painter.setFont(qfont_);
+    painter.setPen(QColor(ToQRgb(font_.Color)));
+    painter.drawText(QPoint(x, y + metrics.ascent()), unicode);
+}
+
+void TPicture::CopyTo(TPicture& target) const { target.image_ = image_; }
+
+void TPicture::StretchDraw(const TRect& rect, const TPicture& source) {
+    if (image_.isNull() || source.image_.isNull() || rect.Width() <= 0 || rect.Height() <= 0) return;
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()), source.image_);
+}
+
+TColor TPicture::Pixel(int32_t x, int32_t y) const noexcept {
+    if (x < 0 || y < 0 || x >= Width() || y >= Height()) return 0;
+    return FromQRgb(image_.pixel(x, y));
+}
+
+QImage TPicture::Cropped(int32_t height) const {
+    QImage out = NewRaster(image_.width(), height);
+    const int keep = std::min(out.height(), image_.height());
+    const size_t rowBytes = static_cast<size_t>(image_.width()) * 4;
+    for (int y = 0; y < keep; ++y) std::memcpy(out.scanLine(y), image_.constScanLine(y), rowBytes);
+    return out;
+}

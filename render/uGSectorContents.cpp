@@ -1,0 +1,132 @@
+// The body of a sector cell: collecting the sector's entries into the tally
+// list and drawing them in each map mode.
+#include <string>
+
+#include "uGSector.h"
+#include "uKelvRef.h"
+#include "uQuery.h"
+#include "uSectors.h"
+
+namespace {
+
+constexpr int32_t kPirateRace = 7;
+
+}  // namespace
+
+int32_t TGSector::IsNotStationOrDock(const std::string& name) const {
+    const std::string sector = universe_.Sectors.GetName();
+    return (name == sector + " Station" || name == sector + " Dock") ? 0 : 1;
+}
+
+void TGSector::CollectContents() {
+    switch (Mode) {
+        case kModeFull: CollectFabs(); break;
+        case kModeProduct: CollectProducts(); break;
+        case kModeResource: CollectResources(); break;
+        default: break;
+    }
+}
+
+void TGSector::DrawContents() {
+    switch (Mode) {
+        case kModeFull: DrawFabList(); break;
+        case kModeProduct:
+        case kModeResource: DrawSelectedCount(); break;
+        default: break;
+    }
+}
+
+void TGSector::CollectFabs() {
+    TSectorsFabs& links = universe_.SectorsFabs;
+    TFabs& fabs = universe_.Fabs;
+    const int32_t code = universe_.Sectors.GetCode();
+    query_.Clear();
+    for (int32_t link = links.Locate("Sector", code); link >= 0; link = links.FindNext()) {
+        links.GoToRecord(link);
+        const int32_t fab = links.GetFieldValue("Fab").AsInteger();
+        const std::string name = fabs.FabName(fab);
+        if (IsNotStationOrDock(name) == 0) continue;
+        std::string symbol;
+        int32_t race = 0;
+        // FabName leaves the factory current only when it found it; a link to
+        // a missing factory gets no symbol and an unknown race rather than
+        // those of whichever factory happened to be current.
+        if (!name.empty() || fabs.Locate("Code", fab) >= 0) {
+            symbol = fabs.GetFieldValue("Symbol").AsString();
+            race = fabs.GetFieldValue("Race").AsInteger();
+        }
+        query_.Add(MakeTallyItem(name, symbol, race));
+    }
+    query_.Sort();
+}
+
+void TGSector::CollectProducts() {
+    TSectorsFabs& links = universe_.SectorsFabs;
+    const int32_t code = universe_.Sectors.GetCode();
+    query_.Clear();
+    for (int32_t link = links.Locate("Sector", code); link >= 0; link = links.FindNext()) {
+        links.GoToRecord(link);
+        const int32_t fab = links.GetFieldValue("Fab").AsInteger();
+        const int32_t product = universe_.Fabs.FabProduct(fab);
+        query_.Add(MakeTallyItem(universe_.Resources.ResourceName(product)));
+    }
+    query_.Sort();
+}
+
+void TGSector::CollectResources() {
+    TSectorsFabs& links = universe_.SectorsFabs;
+    TFabsResources& fabResources = universe_.FabsResources;
+    const int32_t code = universe_.Sectors.GetCode();
+    const bool countStations = CountStations();
+    query_.Clear();
+    for (int32_t link = links.Locate("Sector", code); link >= 0; link = links.FindNext()) {
+        links.GoToRecord(link);
+        const int32_t fab = links.GetFieldValue("Fab").AsInteger();
+        const std::string name = universe_.Fabs.FabName(fab);
+        if (!countStations && IsNotStationOrDock(name) == 0) continue;
+        for (int32_t pair = fabResources.Locate("Fab", fab); pair >= 0; pair = fabResources.FindNext()) {
+            fabResources.GoToRecord(pair);
+            const int32_t resource = fabResources.GetFieldValue("Resource").AsInteger();
+            query_.Add(MakeTallyItem(universe_.Resources.ResourceName(resource)));
+        }
+    }
+    query_.Sort();
+}
+
+void TGSector::DrawFabList() {
+    Image.SetFontSize(8);
+    const int32_t pitch = Image.TextHeight("w") - 2;
+    const int32_t x0 = universe_.Sectors.GetX() * kCellWidth + 4;
+    const int32_t y0 = CellRect.Top + TitleBandHeight();
+    const bool pirate = universe_.Sectors.GetRace() == kPirateRace;
+    for (int32_t i = 0; i < query_.Count(); ++i) {
+        const TallyItem& item = query_[i];
+        const int32_t y = y0 + i * pitch;
+        std::string prefix = item.Symbol + " " + std::to_string(item.Count) + " ";
+        if (pirate) {
+            // RaceInitial gives the initial of "Unknown" for a race outside 1..9.
+            prefix += RaceInitial(item.Race);
+            prefix += ' ';
+        }
+        Image.SetFontName("Courier New");
+        Image.SetFontBold(true);
+        const int32_t w = Image.TextWidth(prefix);
+        Image.TextOut(x0, y, prefix);
+        Image.SetFontName("Arial");
+        Image.SetFontBold(false);
+        Image.TextOut(x0 + w, y, item.Name);
+    }
+}
+
+void TGSector::DrawSelectedCount() {
+    const TRect& r = CellRect;
+    for (int32_t i = 0; i < query_.Count(); ++i) {
+        const TallyItem& item = query_[i];
+        if (item.Name != SelectedName) continue;
+        const std::string text = std::to_string(item.Count);
+        Image.SetFontName("Arial");
+        Image.SetFontSize(48);
+        Image.TextOut(r.Left + (r.Width() - Image.TextWidth(text)) / 2,
+                      r.Top + (r.Height() - Image.TextHeight(text)) / 2, text);
+    }
+}

@@ -1,0 +1,59 @@
+#include "uMapLayout.h"
+
+#include <algorithm>
+
+#include "uGSector.h"
+#include "uQuery.h"
+#include "uSectors.h"
+
+namespace {
+
+// Every row is sized for this many text lines in the product and resource modes.
+constexpr int32_t kFixedLines = 8;
+
+}  // namespace
+
+void PaintMap(TGSector& sector) {
+    TSectors& sectors = sector.Universe().Sectors;
+    TPicture& image = sector.Image;
+    sector.ClearImage();
+    int32_t rowTop = 0;
+    for (int32_t row = 0; row < kGridRows; ++row) {
+        int32_t lines = 0;
+        for (int32_t column = 0; column < kGridColumns; ++column) {
+            if (!sector.FindSector(column, row)) continue;
+            sector.CollectContents();
+            lines = std::max(lines, sector.Query().Count());
+        }
+        if (sector.Mode != kModeFull) lines = kFixedLines;
+
+        // The row is measured in Courier New 8 in whatever style the last
+        // painted cell left (bold after station marks).
+        image.SetFontName("Courier New");
+        image.SetFontSize(8);
+        const int32_t lineHeight = image.TextHeight("w") - 2;
+        const int32_t rowBottom = rowTop + lineHeight * lines + sector.TitleBandHeight() + 4;
+
+        // A map taller than the raster gets more raster rather than losing
+        // its lower rows.
+        if (rowBottom > image.Height()) image.SetHeight(rowBottom);
+
+        for (int32_t column = 0; column < kGridColumns; ++column) {
+            if (!sector.FindSector(column, row) || sectors.GetCode() == kNoSector) continue;
+            const int32_t x = sectors.GetX();
+            sector.SetCellRect(TRect{x * kCellWidth, rowTop, x * kCellWidth + kCellWidth, rowBottom});
+            sector.DrawBackground();
+            sector.DrawTitle();
+            sector.DrawGates();
+            sector.CollectContents();
+            sector.DrawContents();
+            sector.DrawStationMarks();
+        }
+        rowTop = rowBottom;
+        sector.MapHeight = rowBottom;
+    }
+}
+
+QImage SavedPicture(const TGSector& sector) {
+    return sector.Image.Cropped(std::max(sector.MapHeight, 0));
+}
