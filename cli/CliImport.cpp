@@ -49,7 +49,14 @@ ImportStep MakeStep(const char* label, const std::string& dir) {
 // yet. A file that is not a table file of this kind is refused before any
 // table is touched, so that no user data is replaced by mistake.
 bool OpenExisting(ImportStep& step) {
-    const int32_t status = step.table->Open(step.tablePath);
+    int32_t status = 0;
+    try {
+        status = step.table->Open(step.tablePath);
+    } catch (const std::exception& e) {
+        // A file too short for a table header, for one.
+        throw EKelvError("'" + step.tablePath + "' is not a table file (" + e.what() +
+                         "); nothing was imported");
+    }
     if (status == 2) return false;
     if (status == TCustomTable::kStatusNotTableFile)
         throw EKelvError("'" + step.tablePath + "' is not a table file; nothing was imported");

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "KelvErrors.h"
+#include "Needs.h"
+
+namespace {
+
+TEST(TokenAt, CutsTabSeparatedFields) {
+    const std::string line = "a\tb";
+    EXPECT_EQ(TokenAt(line, 1, '\t'), "a");
+    EXPECT_EQ(TokenAt(line, 2, '\t'), "b");
+    EXPECT_EQ(TokenAt(line, 3, '\t'), "");
+    EXPECT_EQ(TokenAt(line, 0, '\t'), "");
+    EXPECT_EQ(TokenAt(line, -1, '\t'), "");
+    EXPECT_EQ(line, "a\tb");  // the caller's text is unchanged
+}
+
+TEST(TokenAt, EmptyFieldsBetweenAndAroundDelimiters) {
+    EXPECT_EQ(TokenAt("a\t\td", 1, '\t'), "a");
+    EXPECT_EQ(TokenAt("a\t\td", 2, '\t'), "");
+    EXPECT_EQ(TokenAt("a\t\td", 3, '\t'), "d");
+    EXPECT_EQ(TokenAt("abc", 1, '\t'), "abc");
+    EXPECT_EQ(TokenAt("abc", 2, '\t'), "");
+    EXPECT_EQ(TokenAt("a\tb\t", 2, '\t'), "b");
+    EXPECT_EQ(TokenAt("a\tb\t", 3, '\t'), "");
+    EXPECT_EQ(TokenAt("\ta", 1, '\t'), "");
+    EXPECT_EQ(TokenAt("\ta", 2, '\t'), "a");
+    EXPECT_EQ(TokenAt("", 1, '\t'), "");
+}
+
+TEST(TokenAt, FirstWordOfASectorName) {
+    EXPECT_EQ(TokenAt("Amber Reach", 1, ' '), "Amber");
+    EXPECT_EQ(TokenAt("Amberreach", 1, ' '), "Amberreach");
+    // Windows-1251 bytes pass through untouched.
+    EXPECT_EQ(TokenAt("\xC0\xE7\xEE\xF0 \xCA\xF0\xE0\xE9", 1, ' '), "\xC0\xE7\xEE\xF0");
+}
+
+TEST(ParseInteger, AcceptsDecimalAndHexForms) {
+    EXPECT_EQ(ParseInteger("   42"), 42);
+    EXPECT_EQ(ParseInteger("+7"), 7);
+    EXPECT_EQ(ParseInteger("-2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseInteger("2147483647"), INT32_MAX);
+    EXPECT_EQ(ParseInteger("$1F"), 31);
+    EXPECT_EQ(ParseInteger("0x1f"), 31);
+    EXPECT_EQ(ParseInteger("X1f"), 31);
+    EXPECT_EQ(ParseInteger("$FFFFFFFF"), -1);
+    EXPECT_EQ(ParseInteger("0x80000000"), INT32_MIN);
+    EXPECT_EQ(ParseInteger("007"), 7);
+    EXPECT_EQ(ParseInteger("0"), 0);
+}
+
+TEST(ParseInteger, RejectsEverythingElseWithTheColumnText) {
+    for (const char* bad : {"42 ", "", "2147483648", "-2147483649", "-$1F", "+0x1F", "-", "+", "$",
+                            "0x", "\t42", "4 2", "1e3", "$1FFFFFFFF", "12a", "0x1G"}) {
+        try {
+            ParseInteger(bad);
+            ADD_FAILURE() << "accepted '" << bad << "'";
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+        }
+    }
+}
+
+TEST(ParseInteger, TryFormAgreesWithoutRaising) {
+    int32_t v = 99;
+    EXPECT_TRUE(TryParseInteger("-15", v));
+    EXPECT_EQ(v, -15);
+    EXPECT_FALSE(TryParseInteger("15 ", v));
+}
+
+}  // namespace
