@@ -179,6 +179,7 @@ struct TCustomTable::Impl {
         if (dataStart != 0 && (dataStart < kHeaderSize || (dataStart - kHeaderSize) % kDescriptorSize != 0)) {
             return kStatusNotTableFile;
         }
+        if (dataStart > fileSize) return kStatusNotTableFile;
 
         // The catalogue runs to the end of the file, or stops where DataStart says.
         std::vector<FieldDescriptor> descriptors;

@@ -1,0 +1,214 @@
+// kelvmap-cli table maintenance: create, append, dump, delete, clear.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "CustomTable.h"
+#include "FieldValue.h"
+#include "KelvErrors.h"
+#include "TextCodec.h"
+
+const char* const kTableUsage =
+    "  kelvmap-cli create FILE NAME:TYPE:SIZE...\n"
+    "      Make a new table file FILE (it must not exist yet) with the given fields, in\n"
+    "      order. TYPE 0 is an integer (SIZE 4), TYPE 1 a string of at most SIZE\n"
+    "      characters (1 to 255). Example: create Resources.dat Code:0:4 Name:1:32\n"
+    "  kelvmap-cli append FILE FIELD=VALUE...\n"
+    "      Append one record; fields not named are 0 or empty. Strings are given in\n"
+    "      UTF-8 and stored as Windows-1251.\n"
+    "  kelvmap-cli dump FILE\n"
+    "      Print the field names tab-separated, then one line per record in record\n"
+    "      order (strings converted to UTF-8).\n"
+    "  kelvmap-cli delete FILE N\n"
+    "      Delete record N (counted from 0); the last record takes its place.\n"
+    "  kelvmap-cli clear FILE\n"
+    "      Delete every record; the fields stay.\n";
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& message) { throw EKelvError(message); }
+
+void RequireArgs(const std::vector<std::string>& args, size_t min, const char* usage) {
+    if (args.size() < min) Fail(std::string("usage: kelvmap-cli ") + usage);
+}
+
+// Opens an existing table file, turning every way it can fail into one
+// plain sentence naming the file.
+void OpenTable(TCustomTable& table, const std::string& path) {
+    int32_t status = 0;
+    try {
+        status = table.Open(path);
+    } catch (const EInOutError& e) {
+        Fail(path + ": damaged table file (" + e.what() + ")");
+    }
+    if (status == 0) return;
+    if (status == 2) Fail(path + ": File not found");
+    if (status == TCustomTable::kStatusNotTableFile) Fail(path + ": not a table file");
+    Fail(path + ": cannot open (" + EInOutError::TextFor(status) + ")");
+}
+
+bool ParseDecimal(const std::string& text, int32_t& out) { return TryTextToInteger(text, out); }
+
+struct FieldSpec {
+    std::string name;  // Windows-1251
+    uint8_t type = 0;
+    int32_t size = 0;
+};
+
+FieldSpec ParseFieldSpec(const std::string& spec) {
+    // NAME:TYPE:SIZE, split at the last two colons.
+    const size_t second = spec.rfind(':');
+    const size_t first = second == std::string::npos || second == 0 ? std::string::npos : spec.rfind(':', second - 1);
+    if (first == std::string::npos) Fail("'" + spec + "': a field is given as NAME:TYPE:SIZE");
+    FieldSpec f;
+    f.name = Utf8ToCp1251(spec.substr(0, first));
+    const std::string typeText = spec.substr(first + 1, second - first - 1);
+    const std::string sizeText = spec.substr(second + 1);
+    int32_t type = 0;
+    if (f.name.empty()) Fail("'" + spec + "': the field name is empty");
+    if (f.name.size() > 31) Fail("'" + spec + "': a field name has at most 31 characters");
+    if (!ParseDecimal(typeText, type) || (type != kFieldInteger && type != kFieldString)) {
+        Fail("'" + spec + "': TYPE is 0 (integer) or 1 (string)");
+    }
+    f.type = static_cast<uint8_t>(type);
+    if (!ParseDecimal(sizeText, f.size)) Fail("'" + spec + "': SIZE is not a number");
+    if (f.type == kFieldInteger && f.size != 4) Fail("'" + spec + "': an integer field has SIZE 4");
+    if (f.type == kFieldString && (f.size < 1 || f.size > 255)) {
+        Fail("'" + spec + "': a string field has SIZE 1 to 255");
+    }
+    return f;
+}
+
+}  // namespace
+
+int CmdCreate(const std::vector<std::string>& args) {
+    RequireArgs(args, 2, "create FILE NAME:TYPE:SIZE...");
+    const std::string& path = args[0];
+    std::vector<FieldSpec> specs;
+    std::set<std::string> names;
+    for (size_t i = 1; i < args.size(); ++i) {
+        specs.push_back(ParseFieldSpec(args[i]));
+        if (!names.insert(specs.back().name).second) Fail("'" + args[i] + "': the field name is given twice");
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) Fail(path + ": already exists; delete it first to make a new table");
+
+    TCustomTable table;
+    table.CreateTableFile(path);
+    OpenTable(table, path);
+    for (const FieldSpec& f : specs) {
+        const int32_t status = table.AddField(f.name, f.type, f.size);
+        if (status != 0) Fail(path + ": field '" + Cp1251ToUtf8(f.name) + "' refused (status " + std::to_string(status) + ")");
+    }
+    table.Close();
+    return 0;
+}
+
+int CmdAppend(const std::vector<std::string>& args) {
+    RequireArgs(args, 1, "append FILE FIELD=VALUE...");
+    const std::string& path = args[0];
+    TCustomTable table;
+    OpenTable(table, path);
+
+    // Everything is checked before the record is begun, so that a bad
+    // argument leaves the file as it was.
+    std::vector<std::pair<int32_t, FieldValue>> values;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const size_t eq = arg.find('=');
+        if (eq == std::string::npos) Fail("'" + arg + "': a value is given as FIELD=VALUE");
+        const std::string name = Utf8ToCp1251(arg.substr(0, eq));
+        const std::string text = arg.substr(eq + 1);
+        const int32_t index = table.FieldIndex(name);
+        if (index < 0) Fail(path + ": no field named '" + arg.substr(0, eq) + "'");
+        const FieldDescriptor& d = table.Fields()[index];
+        if (d.FieldType == kFieldInteger) {
+            int32_t number = 0;
+            if (!ParseDecimal(text, number)) throw EConvertError::NotAnInteger(text);
+            values.emplace_back(index, FieldValue(number));
+        } else {
+            const std::string bytes = Utf8ToCp1251(text);
+            const int32_t capacity = d.FieldSize - 1;
+            if (static_cast<int64_t>(bytes.size()) > capacity) {
+                Fail("'" + text + "': field '" + arg.substr(0, eq) + "' holds at most " + std::to_string(capacity) +
+                     " characters");
+            }
+            values.emplace_back(index, FieldValue(bytes));
+        }
+    }
+
+    try {
+        table.AppendRecord();
+        for (const auto& [index, value] : values) table.SetFieldValue(index, value);
+        if (values.empty() && table.Fields().Count() > 0) {
+            // A record of zeros still has to be stored: mark it by setting a field to itself.
+            table.SetFieldValue(0, table.Fields()[0].FieldType == kFieldInteger ? FieldValue(0) : FieldValue(""));
+        }
+        table.Post();
+    } catch (...) {
+        table.DiscardPending();
+        throw;
+    }
+    table.Close();
+    return 0;
+}
+
+int CmdDump(const std::vector<std::string>& args) {
+    RequireArgs(args, 1, "dump FILE");
+    const std::string& path = args[0];
+    TCustomTable table;
+    OpenTable(table, path);
+    const TFields& fields = table.Fields();
+    std::string out;
+    for (int32_t f = 0; f < fields.Count(); ++f) {
+        if (f > 0) out += '\t';
+        out += Cp1251ToUtf8(fields[f].FieldName);
+    }
+    out += '\n';
+    for (int32_t r = 0; r < table.RecordCount(); ++r) {
+        table.GoToRecord(r);
+        for (int32_t f = 0; f < fields.Count(); ++f) {
+            if (f > 0) out += '\t';
+            const FieldValue v = table.GetFieldValue(f);
+            out += v.IsInteger() ? std::to_string(v.IntValue()) : Cp1251ToUtf8(v.StrValue());
+        }
+        out += '\n';
+        if (out.size() > (1u << 16)) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (std::fflush(stdout) != 0) Fail("cannot write the output");
+    table.Close();
+    return 0;
+}
+
+int CmdDelete(const std::vector<std::string>& args) {
+    RequireArgs(args, 2, "delete FILE N");
+    const std::string& path = args[0];
+    int32_t n = 0;
+    if (!ParseDecimal(args[1], n)) Fail("'" + args[1] + "': N is a record number counted from 0");
+    TCustomTable table;
+    OpenTable(table, path);
+    if (n < 0 || n >= table.RecordCount()) {
+        Fail(path + ": no record " + args[1] + " (the table has " + std::to_string(table.RecordCount()) +
+             " records, numbered from 0)");
+    }
+    table.DeleteRecord(n);
+    table.Close();
+    return 0;
+}
+
+int CmdClear(const std::vector<std::string>& args) {
+    RequireArgs(args, 1, "clear FILE");
+    TCustomTable table;
+    OpenTable(table, args[0]);
+    table.ClearTable();
+    table.Close();
+    return 0;
+}
