@@ -1,0 +1,95 @@
+// kelvmap-shots OUTPUT_DIR [DATA_DIR]: saves a PNG of every form of the
+// program as a player sees it, for checking the layout by eye. Reads the
+// tables of DATA_DIR (default: the Data folder beside this program); writes
+// nothing else. Run it on a real display (or Xvfb) to see the real fonts.
+#include <cstdio>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "KelvProgram.h"
+#include "QtUserDialogs.h"
+#include "RadioGroup.h"
+#include "uAbout.h"
+#include "uKelvRef.h"
+#include "uMain.h"
+#include "uOptions.h"
+
+namespace {
+
+void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+bool Save(QWidget& widget, const QDir& out, const char* name) {
+    Settle();
+    const QString path = out.filePath(QString::fromLatin1(name));
+    const bool ok = widget.grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2) {
+        std::fprintf(stderr, "usage: kelvmap-shots OUTPUT_DIR [DATA_DIR]\n");
+        return 2;
+    }
+    QDir out(arguments[1]);
+    if (!out.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "kelvmap-shots: cannot create %s\n", qPrintable(arguments[1]));
+        return 1;
+    }
+    TProgramPaths paths = DefaultPaths();
+    if (arguments.size() > 2) paths.DataDir = QDir(arguments[2]).absolutePath().toStdString() + "/";
+
+    SetDebugMode(1);
+    TQtUserDialogs dialogs;
+    TKelvProgram program(dialogs, paths);
+    TKelv& kelv = *program.Kelv;
+    kelv.resize(1000, 700);
+    kelv.show();
+    bool ok = Save(kelv, out, "main-full.png");
+
+    kelv.miFile->popup(kelv.mapToGlobal(kelv.MainMenu1->actionGeometry(kelv.miFile->menuAction()).bottomLeft()));
+    ok &= Save(*kelv.miFile, out, "menu-file.png");
+    kelv.miFile->hide();
+    kelv.miDebug->popup(kelv.mapToGlobal(kelv.MainMenu1->actionGeometry(kelv.miDebug->menuAction()).bottomLeft()));
+    ok &= Save(*kelv.miDebug, out, "menu-debug.png");
+    kelv.miDebug->hide();
+
+    TfrmOptions& options = *program.frmOptions;
+    options.show();
+    ok &= Save(options, out, "options-full.png");
+    options.rgType->SetItemIndex(1);
+    ok &= Save(options, out, "options-product.png");
+    options.rgType->SetItemIndex(2);
+    ok &= Save(options, out, "options-resource.png");
+    options.rgType->SetItemIndex(1);
+    options.cbResource->setCurrentIndex(qMin(3, options.cbResource->count() - 1));
+    options.btOKClick();
+    kelv.DrawMap();
+    ok &= Save(kelv, out, "main-product.png");
+
+    program.AboutBox->show();
+    ok &= Save(*program.AboutBox, out, "about.png");
+    program.AboutBox->hide();
+
+    auto box = MakeBox(QMessageBox::NoIcon, &kelv,
+                       QStringLiteral("Sectors: 1\n\rResources: 2\n\rFabs: 3\n\rSectorsFabs: 4\n\rFabsResources: 5\n\r"));
+    box->show();
+    ok &= Save(*box, out, "message-load-all.png");
+    box->hide();
+    auto question = MakeBox(QMessageBox::Question, &kelv, QStringLiteral("Load data fabs resources?"));
+    question->show();
+    ok &= Save(*question, out, "question.png");
+    question->hide();
+    return ok ? 0 : 1;
+}

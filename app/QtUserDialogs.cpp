@@ -1,0 +1,87 @@
+#include "QtUserDialogs.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+namespace {
+
+// The extension of a filter that names exactly one, e.g. "jpg" for
+// "JPEG files (*.jpg)"; empty otherwise.
+QString SingleExtension(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral(R"(\(\*\.(\w+)\)\s*$)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+}  // namespace
+
+QString DisplayText(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    while (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
+    return shown;
+}
+
+std::unique_ptr<QMessageBox> MakeBox(QMessageBox::Icon icon, QWidget* parent, const QString& text) {
+    const QMessageBox::StandardButtons buttons =
+        icon == QMessageBox::Question ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
+    auto box = std::make_unique<QMessageBox>(icon, QString::fromUtf8(TQtUserDialogs::kBoxTitle), DisplayText(text),
+                                             buttons, parent);
+    box->setTextFormat(Qt::PlainText);
+    if (icon == QMessageBox::Question) {
+        box->setDefaultButton(QMessageBox::Yes);
+        box->setEscapeButton(QMessageBox::No);
+    }
+    return box;
+}
+
+bool TQtUserDialogs::Confirm(QWidget* parent, const QString& question) {
+    return MakeBox(QMessageBox::Question, parent, question)->exec() == QMessageBox::Yes;
+}
+
+void TQtUserDialogs::Message(QWidget* parent, const QString& text) {
+    MakeBox(QMessageBox::NoIcon, parent, text)->exec();
+}
+
+void TQtUserDialogs::Error(QWidget* parent, const QString& text) {
+    MakeBox(QMessageBox::Critical, parent, text)->exec();
+}
+
+bool TQtUserDialogs::AskSaveFile(QWidget* parent, TSaveDialog& dialog) {
+    QFileDialog box(parent);
+    box.setAcceptMode(QFileDialog::AcceptSave);
+    box.setFileMode(QFileDialog::AnyFile);
+    box.setOption(QFileDialog::DontConfirmOverwrite, !dialog.OverwritePrompt);
+    box.setNameFilters(dialog.Filters);
+    box.setDirectory(dialog.InitialDir);
+    box.selectFile(dialog.FileName);
+    const int shown = dialog.FilterIndex - 1;
+    if (shown >= 0 && shown < dialog.Filters.size()) box.selectNameFilter(dialog.Filters[shown]);
+
+    // A name typed without an extension gets the extension of the filter in
+    // force, so accepting "kelvmap" under "JPEG files" gives kelvmap.jpg;
+    // DefaultExt serves filters that name no single extension.
+    auto suffixFor = [&dialog](const QString& filter) {
+        const QString ext = SingleExtension(filter);
+        return ext.isEmpty() ? dialog.DefaultExt : ext;
+    };
+    box.setDefaultSuffix(suffixFor(box.selectedNameFilter()));
+    QObject::connect(&box, &QFileDialog::filterSelected, &box,
+                     [&box, suffixFor](const QString& filter) { box.setDefaultSuffix(suffixFor(filter)); });
+
+    if (box.exec() != QDialog::Accepted) return false;
+    const QStringList files = box.selectedFiles();
+    if (files.isEmpty()) return false;
+    dialog.FileName = files.first();
+    const qsizetype chosen = dialog.Filters.indexOf(box.selectedNameFilter());
+    dialog.FilterIndex = chosen >= 0 ? static_cast<int>(chosen) + 1 : dialog.FilterIndex;
+    return true;
+}
+
+int TQtUserDialogs::ShowModal(QDialog& form) {
+    return form.exec();
+}

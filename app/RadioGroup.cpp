@@ -1,0 +1,42 @@
+#include "RadioGroup.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+
+TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QGroupBox(caption, parent), buttons_(new QButtonGroup(this)) {
+    buttons_->setExclusive(true);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        button->setObjectName(QStringLiteral("rgItem%1").arg(i));
+        button->setGeometry(8, 16 + 32 * i, 112, 21);
+        buttons_->addButton(button, i);
+    }
+    connect(buttons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) emit Clicked(id);
+    });
+}
+
+int TRadioGroup::ItemIndex() const {
+    return buttons_->checkedId();
+}
+
+void TRadioGroup::SetItemIndex(int index) {
+    if (index == ItemIndex()) return;
+    if (index < 0 || index >= Count()) {
+        // An exclusive group cannot uncheck its last button directly.
+        buttons_->setExclusive(false);
+        if (QAbstractButton* checked = buttons_->checkedButton()) checked->setChecked(false);
+        buttons_->setExclusive(true);
+        return;
+    }
+    buttons_->button(index)->setChecked(true);
+}
+
+int TRadioGroup::Count() const {
+    return static_cast<int>(buttons_->buttons().size());
+}
+
+QRadioButton* TRadioGroup::Item(int index) const {
+    return qobject_cast<QRadioButton*>(buttons_->button(index));
+}

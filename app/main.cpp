@@ -1,0 +1,50 @@
+// KelvMap: the universe map of the game, drawn from the five tables in the
+// Data folder beside the program.
+//
+// Command line: the single argument "d" starts the program in debug mode,
+// which shows the "Debug" menu. With the environment variable
+// KELVMAP_STARTUP_TIMING set, the program prints the milliseconds from its
+// start to the first showing of the map on stdout and quits.
+#include <cstdio>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "ImageControl.h"
+#include "KelvProgram.h"
+#include "QtUserDialogs.h"
+#include "uKelvRef.h"
+#include "uMain.h"
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+
+    QApplication application(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.isEmpty()) arguments.removeFirst();
+    SetDebugMode(DebugSwitch(arguments));
+
+    TQtUserDialogs dialogs;
+    TKelvProgram program(dialogs, DefaultPaths());
+
+    if (qEnvironmentVariableIsSet("KELVMAP_STARTUP_TIMING")) {
+        bool reported = false;
+        QObject::connect(program.Kelv->Map, &TImageControl::PicturePainted, &application, [&] {
+            if (reported) return;
+            reported = true;
+            std::printf("startup: %lld ms to the first map shown\n", static_cast<long long>(sinceStart.elapsed()));
+            std::fflush(stdout);
+            QTimer::singleShot(0, &application, &QCoreApplication::quit);
+        });
+        // Without a map (the first drawing failed) there is nothing to wait for.
+        if (!program.Kelv->HasMap()) {
+            std::printf("startup: no map was drawn\n");
+            return 1;
+        }
+    }
+
+    program.Kelv->show();
+    return application.exec();
+}
