@@ -6,6 +6,11 @@
 TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
     : QGroupBox(caption, parent), buttons_(new QButtonGroup(this)) {
     buttons_->setExclusive(true);
+    // The caption sits on the frame's top line, so the first button has the
+    // room below the line that the fixed layout gives it.
+    setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+                                 "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+                                 " left: 7px; padding: 0px 2px; }"));
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);
         button->setObjectName(QStringLiteral("rgItem%1").arg(i));
