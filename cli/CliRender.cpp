@@ -104,7 +104,12 @@ std::string ParseArguments(const std::vector<std::string>& args, RenderOptions& 
 template <class T>
 void OpenTable(T& table, const std::string& dir) {
     const std::string path = dir + T::kTableFile;
-    const int32_t status = table.Open(path);
+    int32_t status = 0;
+    try {
+        status = table.Open(path);
+    } catch (const EKelvError& e) {
+        throw EKelvError("cannot read '" + path + "': " + e.what());
+    }
     if (status == TCustomTable::kStatusNotTableFile)
         throw EKelvError("'" + path + "' is not a table file");
     if (status != 0) throw EKelvError("cannot open '" + path + "': " + EInOutError::TextFor(status));

@@ -1,0 +1,164 @@
+// kelvmap-cli render, run as the built program.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include "RenderFixture.h"
+#include "uMapLayout.h"
+
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+RunResult RunCli(const std::string& arguments, const RenderTempDir& scratch) {
+    const std::string errFile = scratch.File("stderr.txt");
+    const std::string command = Quote(KELV_CLI) + " render " + arguments + " 2>" + Quote(errFile);
+    RunResult r;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return r;
+    char buf[256];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
+    const int status = pclose(pipe);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(errFile);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    r.err = ss.str();
+    return r;
+}
+
+// Ore in Windows-1251 is "Руда".
+const std::string kOre = "\xD0\xF3\xE4\xE0";
+
+void Populate(TestUniverse& u) {
+    u.AddSector({.code = 1, .name = "Alpha", .race = 1, .x = 0, .y = 0, .right = 0, .trading = 1});
+    u.AddSector({.code = 2, .name = "Beta Far Away", .race = 7, .x = 1, .y = 0, .left = 0, .dock = 1});
+    u.AddSector({.code = 3, .name = "Gamma", .race = 3, .x = 4, .y = 2});
+    u.AddResource(10, kOre);
+    u.AddResource(11, "Energy");
+    u.AddFab(100, "Alpha Station", 11, 1, "T");
+    u.AddFab(101, "Rock Mill", 10, 2, "R");
+    for (auto [s, f] : {std::pair{1, 100}, {1, 101}, {2, 101}, {3, 101}, {3, 101}}) u.AddLink(s, f);
+    u.AddFabResource(100, 10);
+    u.AddFabResource(101, 10);
+}
+
+QImage InProcess(TestUniverse& u, int32_t mode, const std::string& name, bool stations) {
+    u.renderer.Mode = mode;
+    u.renderer.SelectedName = name;
+    u.countStations = stations;
+    PaintMap(u.renderer);
+    return SavedPicture(u.renderer).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(CliRender, WritesTheMapTheWindowWouldShow) {
+    TestUniverse u;
+    Populate(u);
+    RenderTempDir out;
+    struct Case {
+        std::string args;
+        int32_t mode;
+        std::string name;
+        bool stations;
+    };
+    const Case cases[] = {
+        {"", kModeFull, "", true},
+        {"--mode product --name 'Руда'", kModeProduct, kOre, true},
+        {"--mode resource --name 'Руда'", kModeResource, kOre, true},
+        {"--no-stations --mode resource --name 'Руда'", kModeResource, kOre, false},
+    };
+    for (const Case& c : cases) {
+        const std::string file = out.File("map.png");
+        const RunResult r = RunCli(Quote(u.dir.Path()) + " " + Quote(file) + " " + c.args, out);
+        ASSERT_EQ(r.exitCode, 0) << c.args << ": " << r.err;
+        TestUniverse same;   // a fresh renderer, as the program has at start
+        Populate(same);
+        const QImage expected = InProcess(same, c.mode, c.name, c.stations);
+        EXPECT_EQ(r.out, std::to_string(expected.width()) + "x" + std::to_string(expected.height()) + "\n");
+        const QImage got(QString::fromStdString(file));
+        EXPECT_EQ(got.convertToFormat(QImage::Format_RGB32), expected) << c.args;
+    }
+}
+
+TEST(CliRender, FormatFollowsTheOptionElseTheExtension) {
+    TestUniverse u;
+    Populate(u);
+    RenderTempDir out;
+    auto head = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::string h(2, '\0');
+        in.read(h.data(), 2);
+        return h;
+    };
+    const std::string dir = Quote(u.dir.Path());
+    ASSERT_EQ(RunCli(dir + " " + Quote(out.File("a.jpg")), out).exitCode, 0);
+    EXPECT_EQ(head(out.File("a.jpg")), "\xFF\xD8");
+    ASSERT_EQ(RunCli(dir + " " + Quote(out.File("b.BMP")), out).exitCode, 0);
+    EXPECT_EQ(head(out.File("b.BMP")), "BM");
+    ASSERT_EQ(RunCli(dir + " " + Quote(out.File("c.png")) + " --format jpeg", out).exitCode, 0);
+    EXPECT_EQ(head(out.File("c.png")), "\xFF\xD8");
+    const RunResult unknown = RunCli(dir + " " + Quote(out.File("d.gif")), out);
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.err.find("--format"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out.File("d.gif")));
+}
+
+TEST(CliRender, MissingOrForeignTablesGiveAnErrorAndNoImage) {
+    RenderTempDir out;
+    {
+        TestUniverse u;
+        Populate(u);
+        std::filesystem::remove(u.dir.File("FabsResources.dat"));
+        const RunResult r = RunCli(Quote(u.dir.Path()) + " " + Quote(out.File("m.jpg")), out);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("FabsResources.dat"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("File not found"), std::string::npos) << r.err;
+    }
+    {
+        TestUniverse u;
+        std::ofstream(u.dir.File("Fabs.dat"), std::ios::trunc) << "not a table";
+        const RunResult r = RunCli(Quote(u.dir.Path()) + " " + Quote(out.File("m.jpg")), out);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("Fabs.dat"), std::string::npos) << r.err;
+    }
+    {
+        // A table file of another kind in the place of Sectors.dat.
+        TestUniverse u;
+        std::filesystem::copy_file(u.dir.File("Resources.dat"), u.dir.File("Sectors.dat"),
+                                   std::filesystem::copy_options::overwrite_existing);
+        const RunResult r = RunCli(Quote(u.dir.Path()) + " " + Quote(out.File("m.jpg")), out);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("Sectors.dat"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out.File("m.jpg")));
+}
+
+TEST(CliRender, BadArgumentsAreRefusedWithUsage) {
+    RenderTempDir out;
+    for (const std::string& args : {std::string(""), std::string("onlydir"), std::string("d f.jpg --mode fancy"),
+                                   std::string("d f.jpg --name"), std::string("d f.jpg --bogus"),
+                                   std::string("d f.jpg --name '漢'")}) {
+        const RunResult r = RunCli(args, out);
+        EXPECT_EQ(r.exitCode, 2) << args;
+        EXPECT_FALSE(r.err.empty()) << args;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// The whole map: row heights per mode, what is painted where, the growing
+// raster and the saved picture.
+#include <gtest/gtest.h>
+
+#include "KelvErrors.h"
+#include "RenderFixture.h"
+#include "uKelvRef.h"
+#include "uMapLayout.h"
+
+namespace {
+
+// Courier New 8 line height less 2, as rows are measured.
+int32_t RowLine(bool bold) { return FontHeight("Courier New", 8, bold) - 2; }
+
+// Adds n distinct factories to sector `sector`, codes from `firstCode`.
+void AddFactories(TestUniverse& u, int32_t sector, int32_t firstCode, int32_t n) {
+    for (int32_t i = 0; i < n; ++i) {
+        u.AddFab(firstCode + i, "Fab " + std::to_string(firstCode + i));
+        u.AddLink(sector, firstCode + i);
+    }
+}
+
+TEST(MapLayoutHeights, EmptyUniverseIsWhiteAndSizedPerMode) {
+    TestUniverse u;
+    const int32_t b = TitleBand();
+    const int32_t line = RowLine(false);
+    u.renderer.Mode = kModeFull;
+    PaintMap(u.renderer);
+    EXPECT_EQ(u.renderer.MapHeight, 15 * (b + 4));
+    for (int32_t mode : {kModeProduct, kModeResource}) {
+        u.renderer.Mode = mode;
+        PaintMap(u.renderer);
+        EXPECT_EQ(u.renderer.MapHeight, 15 * (8 * line + b + 4)) << mode;
+    }
+    EXPECT_EQ(CountColour(u.renderer.Image, {0, 0, kMapWidth, u.renderer.MapHeight}, kWhite),
+              kMapWidth * u.renderer.MapHeight);
+}
+
+TEST(MapLayoutHeights, FullModeRowsFollowTheLongestListAndOtherModesUseEightLines) {
+    TestUniverse u;
+    u.AddSector({.code = 1, .name = "A", .x = 0, .y = 0});
+    u.AddSector({.code = 2, .name = "B", .x = 5, .y = 0});
+    u.AddSector({.code = 3, .name = "C", .x = 1, .y = 2});
+    AddFactories(u, 1, 100, 3);
+    AddFactories(u, 2, 200, 12);
+    AddFactories(u, 3, 300, 1);
+    const int32_t b = TitleBand();
+    const int32_t line = RowLine(false);   // no station marks anywhere: regular
+
+    u.renderer.Mode = kModeFull;
+    PaintMap(u.renderer);
+    const int32_t row0 = 12 * line + b + 4;
+    const int32_t row2Top = row0 + (b + 4);
+    EXPECT_EQ(u.renderer.MapHeight, row0 + (b + 4) + (line + b + 4) + 12 * (b + 4));
+    // Cell of sector 3 spans its row: frame at the top, fill just inside.
+    EXPECT_EQ(u.renderer.Image.Pixel(115 + 50, row2Top), kWhite);
+    EXPECT_EQ(u.renderer.Image.Pixel(115 + 50, row2Top + 2), RaceColors[0]);
+    EXPECT_EQ(u.renderer.Image.Pixel(115 + 50, row2Top + line + b + 4 - 3), RaceColors[0]);
+    EXPECT_EQ(u.renderer.Image.Pixel(115 + 50, row2Top + line + b + 4), kWhite);
+
+    u.renderer.Mode = kModeProduct;
+    PaintMap(u.renderer);
+    EXPECT_EQ(u.renderer.MapHeight, 15 * (8 * line + b + 4));
+}
+
+TEST(MapLayoutHeights, RowsAreMeasuredInTheStyleTheLastMarkedCellLeft) {
+    // Station marks leave the canvas bold; the next row is measured in
+    // Courier New 8 bold, and so is the first row of the next drawing.
+    TestUniverse u;
+    u.AddSector({.code = 1, .name = "A", .x = 0, .y = 0, .dock = 1});
+    u.AddSector({.code = 2, .name = "B", .x = 0, .y = 1});
+    u.AddSector({.code = 3, .name = "C", .x = 0, .y = 2});
+    AddFactories(u, 1, 100, 4);
+    AddFactories(u, 2, 200, 4);
+    AddFactories(u, 3, 300, 4);
+    const int32_t b = TitleBand();
+    u.renderer.Mode = kModeFull;
+    PaintMap(u.renderer);
+    const int32_t regular = RowLine(false);
+    const int32_t bold = RowLine(true);
+    // Row 0 regular (nothing painted before), row 1 bold (after A's mark),
+    // row 2 regular (B had no mark), rows 3..14 regular.
+    EXPECT_EQ(u.renderer.MapHeight, (4 * regular + b + 4) + (4 * bold + b + 4) + (4 * regular + b + 4) + 12 * (b + 4));
+    EXPECT_FALSE(u.renderer.Image.Font().Bold);
+}
+
+TEST(MapLayoutCells, Code92IsSizedButNotPainted) {
+    TestUniverse u;
+    u.AddSector({.code = 92, .name = "Void", .race = 2, .x = 3, .y = 0});
+    AddFactories(u, 92, 100, 5);
+    u.renderer.Mode = kModeFull;
+    PaintMap(u.renderer);
+    const int32_t b = TitleBand();
+    EXPECT_EQ(u.renderer.MapHeight, (5 * RowLine(false) + b + 4) + 14 * (b + 4));
+    EXPECT_EQ(CountColour(u.renderer.Image, {0, 0, kMapWidth, u.renderer.MapHeight}, kWhite),
+              kMapWidth * u.renderer.MapHeight);
+}
+
+TEST(MapLayoutCells, DuplicatesAndPositionsOffTheGrid) {
+    TestUniverse u;
+    u.AddSector({.code = 1, .name = "First", .race = 1, .x = 2, .y = 1});
+    u.AddSector({.code = 2, .name = "Second", .race = 2, .x = 2, .y = 1});
+    u.AddSector({.code = 3, .race = 3, .x = 20, .y = 0});
+    u.AddSector({.code = 4, .race = 3, .x = -1, .y = 0});
+    u.AddSector({.code = 5, .race = 3, .x = 0, .y = 15});
+    u.AddSector({.code = 6, .race = 3, .x = 0, .y = -1});
+    u.renderer.Mode = kModeFull;
+    PaintMap(u.renderer);
+    const int32_t b = TitleBand();
+    EXPECT_EQ(u.renderer.MapHeight, 15 * (b + 4));
+    const TPicture& p = u.renderer.Image;
+    EXPECT_EQ(CountColour(p, {0, 0, kMapWidth, u.renderer.MapHeight}, RaceColors[0]) > 0, true);
+    EXPECT_EQ(CountColour(p, {0, 0, kMapWidth, u.renderer.MapHeight}, RaceColors[1]), 0);
+    EXPECT_EQ(CountColour(p, {0, 0, kMapWidth, p.Height()}, RaceColors[2]), 0);
+    // Only the first sector's cell, in column 2 of row 1, is coloured.
+    EXPECT_EQ(p.Pixel(2 * 115 + 2, (b + 4) + 2), RaceColors[0]);
+    EXPECT_EQ(CountColour(p, {0, 0, 230, u.renderer.MapHeight}, kWhite), 230 * u.renderer.MapHeight);
+}
+
+TEST(MapLayoutRaster, MapTallerThanTheStartSizeIsPaintedAndSavedWhole) {
+    TestUniverse u;
+    // Row 0 with 300 factories is far taller than 2500 pixels; the sector
+    // in row 14 lies wholly below pixel row 2500.
+    u.AddSector({.code = 1, .name = "Crowded", .race = 4, .x = 0, .y = 0});
+    u.AddSector({.code = 2, .name = "Last", .race = 5, .x = 19, .y = 14, .right = 0});
+    AddFactories(u, 1, 1000, 300);
+    u.renderer.Mode = kModeFull;
+    PaintMap(u.renderer);
+    const int32_t b = TitleBand();
+    const int32_t height = (300 * RowLine(false) + b + 4) + 14 * (b + 4);
+    ASSERT_GT(height, kInitialMapHeight);
+    EXPECT_EQ(u.renderer.MapHeight, height);
+    EXPECT_GE(u.renderer.Image.Height(), height);
+    EXPECT_EQ(u.renderer.Image.Width(), kMapWidth);
+
+    const QImage saved = SavedPicture(u.renderer);
+    ASSERT_EQ(saved.size(), QSize(kMapWidth, height));
+    const int32_t lastTop = height - (b + 4);
+    EXPECT_EQ(FromQRgb(saved.pixel(19 * 115 + 50, lastTop + 2)), RaceColors[4]);
+    EXPECT_EQ(FromQRgb(saved.pixel(19 * 115 + 50, height - 1)), kWhite);   // frame
+    // The first cell reaches all the way down its tall row.
+    EXPECT_EQ(FromQRgb(saved.pixel(100, height - 14 * (b + 4) - 3)), RaceColors[3]);
+}
+
+TEST(MapLayoutRaster, ShorterRedrawLeavesNothingOfTheTallerOne) {
+    TestUniverse u;
+    u.AddSector({.code = 1, .name = "Crowded", .race = 4, .x = 0, .y = 0});
+    u.AddSector({.code = 2, .name = "Gone", .race = 6, .x = 3, .y = 14});
+    AddFactories(u, 1, 1000, 300);
+    u.renderer.Mode = kModeFull;
+    PaintMap(u.renderer);
+    const int32_t tall = u.renderer.MapHeight;
+    const TPicture& p = u.renderer.Image;
+    ASSERT_GT(CountColour(p, {345, tall - 40, 460, tall}, RaceColors[5]), 0);
+
+    u.renderer.Mode = kModeProduct;
+    PaintMap(u.renderer);
+    const int32_t shortHeight = u.renderer.MapHeight;
+    ASSERT_LT(shortHeight, tall - 40);
+    EXPECT_EQ(CountColour(p, {0, shortHeight, kMapWidth, p.Height()}, kWhite),
+              kMapWidth * (p.Height() - shortHeight));
+    EXPECT_EQ(SavedPicture(u.renderer).height(), shortHeight);
+
+    // The low sector goes; the taller map drawn next shows white where it was,
+    // not what the first drawing left below the short map.
+    u.sectors.DeleteRecord(1);
+    u.renderer.Mode = kModeFull;
+    PaintMap(u.renderer);
+    EXPECT_EQ(u.renderer.MapHeight, tall);
+    EXPECT_EQ(CountColour(p, {345, tall - 40, 460, tall}, kWhite), 115 * 40);
+}
+
+TEST(MapLayoutFailure, ClosedSectorsTableRaisesAndKeepsWhatWasPainted) {
+    TestUniverse u;
+    u.sectors.Close();
+    u.renderer.Mode = kModeFull;
+    EXPECT_THROW(PaintMap(u.renderer), EKelvError);
+    EXPECT_EQ(u.renderer.MapHeight, kInitialMapHeight);
+    EXPECT_EQ(SavedPicture(u.renderer).size(), QSize(kMapWidth, kInitialMapHeight));
+}
+
+}  // namespace
