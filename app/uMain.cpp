@@ -258,7 +258,10 @@ void TKelv::miSaveMapAsClick() {
     }
     SaveDialog1.InitialDir = QFile::decodeName(QByteArray::fromStdString(program_.Paths.AppDir));
     SaveDialog1.FileName = QStringLiteral("kelvmap");
-    if (!program_.Dialogs.AskSaveFile(this, SaveDialog1)) return;
+    // Only an accepted dialog changes the remembered settings.
+    TSaveDialog dialog = SaveDialog1;
+    if (!program_.Dialogs.AskSaveFile(this, dialog)) return;
+    SaveDialog1 = dialog;
 
     // The format follows the chosen filter, whatever extension the name has.
     const std::string path = LocalPath(SaveDialog1.FileName);

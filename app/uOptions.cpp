@@ -20,11 +20,12 @@ namespace {
 constexpr int kListTopProduct = 72;
 constexpr int kListTopResource = 104;
 
-// Alphabetical order of the name list: Russian collation, letter case
-// ignored, as a sorted list control of the desktop orders its entries.
+// Alphabetical order of the name list, letter case ignored: Latin names
+// before Cyrillic ones, Ё with Е, as a sorted list control of the desktop
+// orders its entries. The order does not depend on the user's locale.
 const QCollator& NameCollator() {
     static const QCollator collator = [] {
-        QCollator c{QLocale(QLocale::Russian, QLocale::Russia)};
+        QCollator c{QLocale(QLocale::English, QLocale::UnitedStates)};
         c.setCaseSensitivity(Qt::CaseInsensitive);
         c.setNumericMode(false);
         return c;

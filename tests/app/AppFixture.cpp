@@ -1,0 +1,170 @@
+#include "AppFixture.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <QApplication>
+#include <QDialog>
+
+#include "ImageControl.h"
+#include "uKelvRef.h"
+#include "uMain.h"
+#include "uSectors.h"
+
+namespace fs = std::filesystem;
+
+bool TScriptedDialogs::Confirm(QWidget*, const QString& question) {
+    Questions.push_back(question);
+    if (Answers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << question.toStdString();
+        return false;
+    }
+    const bool answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+}
+
+void TScriptedDialogs::Message(QWidget*, const QString& text) {
+    Messages.push_back(text);
+}
+
+void TScriptedDialogs::Error(QWidget*, const QString& text) {
+    Errors.push_back(text);
+}
+
+bool TScriptedDialogs::AskSaveFile(QWidget*, TSaveDialog& dialog) {
+    SaveRequests.push_back(dialog);
+    if (!SaveAnswer) {
+        ADD_FAILURE() << "unexpected save dialog";
+        return false;
+    }
+    return SaveAnswer(dialog);
+}
+
+int TScriptedDialogs::ShowModal(QDialog& form) {
+    ++FormsShown;
+    form.setResult(QDialog::Rejected);
+    form.show();
+    QApplication::processEvents();
+    if (!FormScripts.empty()) {
+        auto script = std::move(FormScripts.front());
+        FormScripts.pop_front();
+        script(form);
+    }
+    if (form.isVisible()) form.reject();
+    return form.result();
+}
+
+void TScriptedDialogs::ClearRecords() {
+    Questions.clear();
+    Messages.clear();
+    Errors.clear();
+    SaveRequests.clear();
+    FormsShown = 0;
+}
+
+namespace {
+
+const char* const kSampleTexts[] = {"sectors.txt", "resources.txt", "fabs.txt", "sector fabs.txt",
+                                    "fabs resources.txt"};
+
+template <class Table>
+void ImportIfPresent(const std::string& dir) {
+    if (!fs::exists(dir + Table::kTextFile)) return;
+    Table table;
+    table.CreateDB(dir + Table::kTableFile);
+    table.LoadFromText(dir + Table::kTextFile);
+}
+
+void ImportFolder(const std::string& dir) {
+    ImportIfPresent<TSectors>(dir);
+    ImportIfPresent<TResources>(dir);
+    ImportIfPresent<TFabs>(dir);
+    ImportIfPresent<TSectorsFabs>(dir);
+    ImportIfPresent<TFabsResources>(dir);
+}
+
+// The sample universe imported once per test process; tests get copies.
+const std::string& ImportedSample() {
+    static const std::string dir = [] {
+        std::string pattern = (fs::temp_directory_path() / "kelv-app-sample-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        const std::string folder = pattern + "/";
+        for (const char* name : kSampleTexts) fs::copy_file(std::string(KELV_SAMPLE_DIR) + "/" + name, folder + name);
+        ImportFolder(folder);
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(ImportedSample(), ec);
+        });
+        return folder;
+    }();
+    return dir;
+}
+
+}  // namespace
+
+AppTest::AppTest() {
+    std::string pattern = (fs::temp_directory_path() / "kelv-app-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    appDir_ = pattern + "/";
+    fs::create_directory(DataDir());
+    SetDebugMode(0);
+}
+
+AppTest::~AppTest() {
+    program_.reset();
+    std::error_code ec;
+    fs::remove_all(appDir_, ec);
+}
+
+void AppTest::InstallSample() {
+    for (const auto& entry : fs::directory_iterator(ImportedSample()))
+        fs::copy_file(entry.path(), DataDir() + entry.path().filename().string(), fs::copy_options::overwrite_existing);
+}
+
+void AppTest::WriteData(const std::string& name, const std::string& bytes) const {
+    std::ofstream out(DataFile(name), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void AppTest::ImportData() const {
+    ImportFolder(DataDir());
+}
+
+TKelvProgram& AppTest::Start(const QStringList& arguments) {
+    SetDebugMode(DebugSwitch(arguments));
+    program_ = std::make_unique<TKelvProgram>(dialogs_, TProgramPaths{AppDir(), DataDir()});
+    program_->Kelv->show();
+    QApplication::processEvents();
+    return *program_;
+}
+
+qint64 AppTest::ShownPictureKey() {
+    return Kelv().Map->Picture().cacheKey();
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+int CountLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    int count = 0;
+    while (std::getline(in, line))
+        if (!line.empty() && line != "\r") ++count;
+    return count;
+}
+
+std::vector<std::string> ListFolder(const std::string& path) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}

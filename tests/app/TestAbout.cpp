@@ -1,0 +1,89 @@
+// The about box: its texts and the mail link of the address label.
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QUrlQuery>
+
+#include "AppFixture.h"
+#include "uAbout.h"
+#include "uMain.h"
+
+namespace {
+
+// Stands in for the desktop's mail program.
+class MailCatcher : public QObject {
+    Q_OBJECT
+public:
+    MailCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "Open"); }
+    ~MailCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); }
+    QList<QUrl> Opened;
+public slots:
+    void Open(const QUrl& url) { Opened << url; }
+};
+
+TEST(AboutBox, TheMailLinkIsPercentEncodedUtf8AndDecodesToTheMessage) {
+    const QUrl link = TAboutBox::MailLink();
+    EXPECT_EQ(link.toString(QUrl::FullyEncoded),
+              "mailto:kelvmap@example.org?subject=KelvMap&body="
+              "%D0%A2%D0%B5%D0%BA%D1%81%D1%82%D0%A1%D0%BE%D0%BE%D0%B1%D1%89%D0%B5%D0%BD%D0%B8%D1%8F");
+    EXPECT_TRUE(link.isValid());
+    const QUrlQuery query(link);
+    EXPECT_EQ(link.path(), "kelvmap@example.org");
+    EXPECT_EQ(query.queryItemValue("subject", QUrl::FullyDecoded), "KelvMap");
+    EXPECT_EQ(query.queryItemValue("body", QUrl::FullyDecoded), "ТекстСообщения");
+}
+
+TEST(AboutBox, ShowsTheProgramsTextsInsideItsPanel) {
+    TAboutBox box;
+    EXPECT_EQ(box.windowTitle(), "About");
+    EXPECT_EQ(box.size(), QSize(190, 191));
+    EXPECT_EQ(box.ProductName->text(), "Kelv Map v1.1 beta 2004");
+    EXPECT_EQ(box.Comments->text(), "Английская база");
+    EXPECT_EQ(box.Copyright->text(), TAboutBox::kContactAddress);
+    EXPECT_EQ(box.Copyright->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_FALSE(box.Version->text().isEmpty());
+    EXPECT_FALSE(box.Label1->text().isEmpty());
+    EXPECT_EQ(box.OKButton->text(), "OK");
+    // Every label is whole inside the panel, top to bottom in order.
+    const QLabel* labels[] = {box.ProductName, box.Comments, box.Version, box.Copyright, box.Label1};
+    int previousBottom = 0;
+    for (const QLabel* label : labels) {
+        EXPECT_TRUE(box.Panel1->contentsRect().contains(label->geometry())) << label->objectName().toStdString();
+        EXPECT_GE(label->width(), label->sizeHint().width()) << label->objectName().toStdString();
+        EXPECT_GT(label->y(), previousBottom - 1);
+        previousBottom = label->geometry().bottom();
+    }
+}
+
+TEST(AboutBox, EachClickOnTheAddressOpensOneMessageAndTheBoxStaysOpen) {
+    MailCatcher mail;
+    TAboutBox box;
+    box.show();
+    QTest::mouseClick(box.Copyright, Qt::LeftButton);
+    QTest::mouseClick(box.Copyright, Qt::LeftButton);
+    ASSERT_EQ(mail.Opened.size(), 2);
+    EXPECT_EQ(mail.Opened[0], TAboutBox::MailLink());
+    EXPECT_TRUE(box.isVisible());
+    QTest::mouseClick(box.ProductName, Qt::LeftButton);
+    EXPECT_EQ(mail.Opened.size(), 2);
+}
+
+TEST_F(AppTest, TheAboutCommandShowsTheBoxAndEnterClosesItWithOk) {
+    Start();
+    dialogs_.ClearRecords();
+    int result = -1;
+    dialogs_.FormScripts.push_back([&result](QDialog& form) {
+        EXPECT_EQ(form.objectName(), "AboutBox");
+        QTest::keyClick(&form, Qt::Key_Return);
+        EXPECT_FALSE(form.isVisible());
+        result = form.result();
+    });
+    Kelv().miAbout->trigger();
+    EXPECT_EQ(dialogs_.FormsShown, 1);
+    EXPECT_EQ(result, QDialog::Accepted);
+}
+
+}  // namespace
+
+#include "TestAbout.moc"
