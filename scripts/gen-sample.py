@@ -25,7 +25,7 @@ CAPITALS = [
     (4, 9, 6, 1.2),
     (5, 16, 11, 1.1),
     (6, 5, 13, 1.0),
-    (8, 17, 6, 0.7),
+    (8, 18, 6, 0.45),  # Ostev: a small enclave (their white cells are hard to read)
     (4, 11, 12, 0.6),   # a Drenn colony in the south
 ]
 PIRATE_HAVENS = [(9, 1), (12, 9), (1, 12), (19, 14), (8, 10)]
