@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -97,12 +98,31 @@ void JpegErrorExit(j_common_ptr cinfo) {
 
 void JpegSilence(j_common_ptr, int) {}
 
-// Encodes a 24-bit RGB raster. Kept free of C++ objects with destructors,
-// because a libjpeg error leaves through longjmp. Either `file` or the
-// memory destination (`memBuffer`, `memSize`) is used. Returns false with
-// the library's message on failure.
-bool EncodeRgb(const QImage& rgb, FILE* file, unsigned char** memBuffer, unsigned long* memSize,
-               char* message) {
+// The picture as 32-bit pixels, converted only when it is in another format.
+QImage ToRgb32(const QImage& picture) {
+    const QImage::Format f = picture.format();
+    return (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32) ? picture
+                                                                       : picture.convertToFormat(QImage::Format_RGB32);
+}
+
+// One row of a 32-bit picture as 24-bit RGB.
+void RowToRgb24(const QImage& rgb32, int y, unsigned char* out) {
+    const auto* src = reinterpret_cast<const QRgb*>(rgb32.constScanLine(y));
+    for (int x = 0, w = rgb32.width(); x < w; ++x) {
+        out[3 * x] = static_cast<unsigned char>(qRed(src[x]));
+        out[3 * x + 1] = static_cast<unsigned char>(qGreen(src[x]));
+        out[3 * x + 2] = static_cast<unsigned char>(qBlue(src[x]));
+    }
+}
+
+// Encodes a 32-bit picture, each row converted to 24-bit RGB on its way in
+// (a whole 24-bit copy of the map would cost more than the encoding's own
+// work). Kept free of C++ objects with destructors, because a libjpeg error
+// leaves through longjmp; `row` is a caller-owned buffer of 3 x width bytes.
+// Either `file` or the memory destination (`memBuffer`, `memSize`) is used.
+// Returns false with the library's message on failure.
+bool EncodeRgb(const QImage& rgb32, unsigned char* row, FILE* file, unsigned char** memBuffer,
+               unsigned long* memSize, char* message) {
     jpeg_compress_struct cinfo;
     JpegErrorManager err;
     std::memset(&cinfo, 0, sizeof cinfo);
@@ -122,8 +142,8 @@ bool EncodeRgb(const QImage& rgb, FILE* file, unsigned char** memBuffer, unsigne
     else
         jpeg_mem_dest(&cinfo, memBuffer, memSize);
 
-    cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
-    cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
+    cinfo.image_width = static_cast<JDIMENSION>(rgb32.width());
+    cinfo.image_height = static_cast<JDIMENSION>(rgb32.height());
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
@@ -132,17 +152,13 @@ bool EncodeRgb(const QImage& rgb, FILE* file, unsigned char** memBuffer, unsigne
 
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(static_cast<int>(cinfo.next_scanline)));
-        jpeg_write_scanlines(&cinfo, &row, 1);
+        RowToRgb24(rgb32, static_cast<int>(cinfo.next_scanline), row);
+        JSAMPROW rows[1] = {row};
+        jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
     return true;
-}
-
-QImage ToRgb888(const QImage& picture) {
-    return picture.format() == QImage::Format_RGB888 ? picture
-                                                      : picture.convertToFormat(QImage::Format_RGB888);
 }
 
 // ---------------------------------------------------------------- BMP
@@ -160,11 +176,12 @@ void PutLe32(unsigned char* p, uint32_t v) {
 
 std::vector<uint8_t> EncodeJpeg(const QImage& picture) {
     CheckNotEmpty(picture);
-    const QImage rgb = ToRgb888(picture);
+    const QImage rgb32 = ToRgb32(picture);
+    std::vector<unsigned char> row(static_cast<size_t>(rgb32.width()) * 3);
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     char message[JMSG_LENGTH_MAX];
-    const bool ok = EncodeRgb(rgb, nullptr, &buffer, &size, message);
+    const bool ok = EncodeRgb(rgb32, row.data(), nullptr, &buffer, &size, message);
     std::vector<uint8_t> out;
     if (ok && buffer) out.assign(buffer, buffer + size);
     std::free(buffer);
@@ -174,10 +191,11 @@ std::vector<uint8_t> EncodeJpeg(const QImage& picture) {
 
 void SaveJpeg(const QImage& picture, const std::string& path) {
     CheckNotEmpty(picture);
-    const QImage rgb = ToRgb888(picture);
+    const QImage rgb32 = ToRgb32(picture);
+    std::vector<unsigned char> row(static_cast<size_t>(rgb32.width()) * 3);
     WriteAtomically(path, [&](FILE* file, std::string& why) {
         char message[JMSG_LENGTH_MAX];
-        if (EncodeRgb(rgb, file, nullptr, nullptr, message)) return true;
+        if (EncodeRgb(rgb32, row.data(), file, nullptr, nullptr, message)) return true;
         why = message;
         return false;
     });
@@ -185,9 +203,9 @@ void SaveJpeg(const QImage& picture, const std::string& path) {
 
 void SaveBmp(const QImage& picture, const std::string& path) {
     CheckNotEmpty(picture);
-    const QImage rgb = ToRgb888(picture);
-    const uint32_t width = static_cast<uint32_t>(rgb.width());
-    const uint32_t height = static_cast<uint32_t>(rgb.height());
+    const QImage rgb32 = ToRgb32(picture);
+    const uint32_t width = static_cast<uint32_t>(rgb32.width());
+    const uint32_t height = static_cast<uint32_t>(rgb32.height());
     const uint32_t rowSize = (width * 3 + 3) & ~3u;
     const uint64_t imageSize = static_cast<uint64_t>(rowSize) * height;
     if (imageSize + 54 > 0xFFFFFFFFull) throw EInOutError(EFBIG, "Cannot write file " + path + ": picture too large for BMP");
@@ -211,11 +229,11 @@ void SaveBmp(const QImage& picture, const std::string& path) {
         if (!WriteBytes(file, header, sizeof header)) return false;
         std::vector<unsigned char> row(rowSize, 0);
         for (uint32_t y = height; y-- > 0;) {
-            const unsigned char* src = rgb.constScanLine(static_cast<int>(y));
-            for (uint32_t x = 0; x < width; ++x) {   // RGB -> BGR
-                row[x * 3] = src[x * 3 + 2];
-                row[x * 3 + 1] = src[x * 3 + 1];
-                row[x * 3 + 2] = src[x * 3];
+            const auto* src = reinterpret_cast<const QRgb*>(rgb32.constScanLine(static_cast<int>(y)));
+            for (uint32_t x = 0; x < width; ++x) {   // stored blue, green, red
+                row[x * 3] = static_cast<unsigned char>(qBlue(src[x]));
+                row[x * 3 + 1] = static_cast<unsigned char>(qGreen(src[x]));
+                row[x * 3 + 2] = static_cast<unsigned char>(qRed(src[x]));
             }
             if (!WriteBytes(file, row.data(), rowSize)) return false;
         }

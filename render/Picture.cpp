@@ -36,7 +36,8 @@ TColor FromQRgb(QRgb rgb) noexcept {
 
 TPicture::TPicture() : TPicture(0, 0) {}
 
-TPicture::TPicture(int32_t width, int32_t height) : image_(NewRaster(width, height)) {
+TPicture::TPicture(int32_t width, int32_t height)
+    : image_(NewRaster(width, height)), fonts_(std::make_shared<std::map<FontKey, Resolved>>()) {
     FontChanged();
 }
 
@@ -66,8 +67,17 @@ QFont TPicture::ToQFont(const TFontState& font) {
 }
 
 void TPicture::FontChanged() {
-    qfont_ = ToQFont(font_);
-    lineHeight_ = QFontMetrics(qfont_).height();
+    // The map switches between a handful of fonts for every line it writes;
+    // each is resolved by Qt only once.
+    FontKey key{font_.Name, font_.Size, font_.Bold};
+    auto it = fonts_->find(key);
+    if (it == fonts_->end()) {
+        QFont q = ToQFont(font_);
+        QFontMetrics m(q);
+        const int32_t h = m.height();
+        it = fonts_->emplace(std::move(key), Resolved{q, m, h}).first;
+    }
+    current_ = &it->second;
 }
 
 void TPicture::SetFont(const TFontState& font) {
@@ -109,19 +119,19 @@ void TPicture::FillRect(const TRect& rect) {
 }
 
 int32_t TPicture::TextWidth(std::string_view text) const {
-    return QFontMetrics(qfont_).horizontalAdvance(FromCp1251(text));
+    return current_->metrics.horizontalAdvance(FromCp1251(text));
 }
 
-int32_t TPicture::TextHeight(std::string_view) const { return lineHeight_; }
+int32_t TPicture::TextHeight(std::string_view) const { return current_->lineHeight; }
 
 void TPicture::TextOut(int32_t x, int32_t y, std::string_view text) {
     const QString unicode = FromCp1251(text);
-    const QFontMetrics metrics(qfont_);
+    const QFontMetrics& metrics = current_->metrics;
     const int32_t width = metrics.horizontalAdvance(unicode);
-    FillRect(x, y, x + width, y + lineHeight_);
+    FillRect(x, y, x + width, y + current_->lineHeight);
     if (unicode.isEmpty() || image_.isNull()) return;
     QPainter painter(&image_);
-    painter.setFont(qfont_);
+    painter.setFont(current_->font);
     painter.setPen(QColor(ToQRgb(font_.Color)));
     painter.drawText(QPoint(x, y + metrics.ascent()), unicode);
 }
@@ -141,6 +151,7 @@ TColor TPicture::Pixel(int32_t x, int32_t y) const noexcept {
 }
 
 QImage TPicture::Cropped(int32_t height) const {
+    if (height >= 0 && height <= image_.height()) return image_.copy(0, 0, image_.width(), height);
     QImage out = NewRaster(image_.width(), height);
     const int keep = std::min(out.height(), image_.height());
     const size_t rowBytes = static_cast<size_t>(image_.width()) * 4;

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <tuple>
 #include <string>
 #include <string_view>
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 
 // Colours are 24-bit values written 0xBBGGRR (red in the low byte).
@@ -43,6 +47,10 @@ class TPicture {
 public:
     TPicture();
     TPicture(int32_t width, int32_t height);   // filled with white
+    // Copies share the resolved fonts; a moved-from picture stays usable
+    // because moves copy.
+    TPicture(const TPicture&) = default;
+    TPicture& operator=(const TPicture&) = default;
 
     int32_t Width() const noexcept;
     int32_t Height() const noexcept;
@@ -101,9 +109,17 @@ public:
 private:
     void FontChanged();
 
+    // A font as Qt draws and measures it, made once per face, size and style.
+    struct Resolved {
+        QFont font;
+        QFontMetrics metrics;
+        int32_t lineHeight;
+    };
+    using FontKey = std::tuple<std::string, int32_t, bool>;
+
     QImage image_;
     TColor brush_ = kWhite;
     TFontState font_;
-    QFont qfont_;
-    int32_t lineHeight_ = 0;
+    std::shared_ptr<std::map<FontKey, Resolved>> fonts_;
+    const Resolved* current_ = nullptr;
 };
