@@ -2,6 +2,7 @@
 // exports, in the order the program's "Load All" uses.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,6 +82,11 @@ int CmdImport(const std::vector<std::string>& args) {
         return 2;
     }
     std::string dir = args[0];
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) {
+        std::fprintf(stderr, "kelvmap-cli import: '%s' is not a folder\n", dir.c_str());
+        return 1;
+    }
     if (dir.back() != '/') dir.push_back('/');
 
     std::vector<ImportStep> steps;
@@ -95,11 +101,14 @@ int CmdImport(const std::vector<std::string>& args) {
 
     for (size_t i = 0; i < steps.size(); ++i) {
         ImportStep& step = steps[i];
+        // The message names the file the failing operation worked on.
+        const std::string* file = &step.tablePath;
         try {
             if (!exists[i]) step.create(*step.table, step.tablePath);
+            file = &step.textPath;
             step.load(*step.table, step.textPath);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "kelvmap-cli import: %s: %s\n", step.textPath.c_str(), e.what());
+            std::fprintf(stderr, "kelvmap-cli import: %s: %s\n", file->c_str(), e.what());
             return 1;
         }
     }

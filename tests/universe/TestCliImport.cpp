@@ -166,6 +166,18 @@ TEST_F(CliImport, WrongArgumentsShowUsage) {
     RunResult r = RunCli(scratch, "import");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("kelvmap-cli import DATADIR"), std::string::npos) << r.err;
+    r = RunCli(scratch, "import '" + data.File("missing") + "'");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("missing' is not a folder"), std::string::npos) << r.err;
+}
+
+TEST_F(CliImport, TableFileThatCannotBeCreatedIsNamed) {
+    data.Write("sectors.txt", "");
+    std::filesystem::create_directory(data.File("Sectors.dat"));  // in the way of the table file
+    RunResult r = RunCli(scratch, "import " + Quoted());
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("Sectors.dat"), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::is_directory(data.File("Sectors.dat")));
 }
 
 }  // namespace
