@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <memory>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -206,6 +207,35 @@ TEST_F(ImportFailures, WriteErrorEndsImportAndFailedRecordStaysUnstored) {
         fs.writesLeft = -1;  // the disk has room again: Close must not store line 3
     }
     EXPECT_EQ(StoredRecords(table), 2);
+}
+
+TEST_F(ImportFailures, ArbitraryBytesNeverLeaveMemoryAndFileApart) {
+    // Whatever an export holds, the import either succeeds or stops with an
+    // error, and the table file always holds exactly the records in memory.
+    std::mt19937 rng(7);
+    const std::string alphabet = std::string("0123456789-+$xX \t\t\t\r\n\n\x1A") + "\xC0\xFF" + "ab";
+    const std::string table = dir.File("Sectors.dat");
+    TSectors s;
+    s.CreateDB(table);
+    int failures = 0;
+    for (int round = 0; round < 150; ++round) {
+        std::string text;
+        const size_t len = rng() % 400;
+        for (size_t i = 0; i < len; ++i) text += alphabet[rng() % alphabet.size()];
+        try {
+            s.LoadFromText(dir.Write("sectors.txt", text));
+        } catch (const EKelvError&) {
+            ++failures;
+        }
+        const int32_t inMemory = s.RecordCount();
+        s.Close();
+        TSectors reread;
+        ASSERT_EQ(reread.Open(table), 0);
+        ASSERT_EQ(reread.RecordCount(), inMemory) << "round " << round;
+        reread.Close();
+        ASSERT_EQ(s.Open(table), 0);
+    }
+    EXPECT_GT(failures, 0);
 }
 
 }  // namespace
