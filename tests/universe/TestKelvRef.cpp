@@ -53,15 +53,4 @@ TEST(Paths, DataDirEndsWithTheSeparator) {
     SetDataDir(before);
 }
 
-TEST(Paths, DebugModeIsZeroOrOne) {
-    const int before = DebugMode();
-    SetDebugMode(1);
-    EXPECT_EQ(DebugMode(), 1);
-    SetDebugMode(5);
-    EXPECT_EQ(DebugMode(), 1);
-    SetDebugMode(0);
-    EXPECT_EQ(DebugMode(), 0);
-    SetDebugMode(before);
-}
-
 }  // namespace

@@ -61,11 +61,4 @@ TEST(ParseInteger, RejectsEverythingElseWithTheColumnText) {
     }
 }
 
-TEST(ParseInteger, TryFormAgreesWithoutRaising) {
-    int32_t v = 99;
-    EXPECT_TRUE(TryParseInteger("-15", v));
-    EXPECT_EQ(v, -15);
-    EXPECT_FALSE(TryParseInteger("15 ", v));
-}
-
 }  // namespace
