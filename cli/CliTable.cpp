@@ -98,13 +98,27 @@ int CmdCreate(const std::vector<std::string>& args) {
     if (::stat(path.c_str(), &st) == 0) Fail(path + ": already exists; delete it first to make a new table");
 
     TCustomTable table;
-    table.CreateTableFile(path);
-    OpenTable(table, path);
-    for (const FieldSpec& f : specs) {
-        const int32_t status = table.AddField(f.name, f.type, f.size);
-        if (status != 0) Fail(path + ": field '" + Cp1251ToUtf8(f.name) + "' refused (status " + std::to_string(status) + ")");
+    try {
+        table.CreateTableFile(path);
+    } catch (const EInOutError& e) {
+        Fail(path + ": cannot create (" + e.what() + ")");
     }
-    table.Close();
+    try {
+        OpenTable(table, path);
+        for (const FieldSpec& f : specs) {
+            const int32_t status = table.AddField(f.name, f.type, f.size);
+            if (status != 0) {
+                Fail(path + ": field '" + Cp1251ToUtf8(f.name) + "' refused (status " + std::to_string(status) + ")");
+            }
+        }
+        table.Close();
+    } catch (...) {
+        // No half-made table is left behind.
+        table.DiscardPending();
+        table.Close();
+        std::remove(path.c_str());
+        throw;
+    }
     return 0;
 }
 

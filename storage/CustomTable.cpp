@@ -167,7 +167,7 @@ struct TCustomTable::Impl {
     // Parses and checks a whole file image. Returns 0, or kStatusNotTableFile;
     // raises EInOutError for a file that ends inside its header, a descriptor
     // or a record. Nothing is allocated from a size the checks have not passed.
-    static int32_t Parse(const std::vector<uint8_t>& bytes, uint8_t (&header)[32], TFields& fields,
+    static int32_t Parse(std::vector<uint8_t>&& bytes, uint8_t (&header)[32], TFields& fields,
                          std::vector<uint8_t>& records, int32_t& recordCount) {
         const auto fileSize = static_cast<int64_t>(bytes.size());
         if (fileSize < kHeaderSize) throw EInOutError::FromCode(kReadBeyondEnd);
@@ -214,7 +214,10 @@ struct TCustomTable::Impl {
         for (FieldDescriptor& d : descriptors) parsed.Append(std::move(d));
         fields = std::move(parsed);
         if (count > 0) {
-            records.assign(bytes.begin() + dataStart, bytes.end());
+            // The file image becomes the record list: one move of the bytes
+            // down over header and catalogue instead of a second copy.
+            bytes.erase(bytes.begin(), bytes.begin() + dataStart);
+            records = std::move(bytes);
         } else {
             records.clear();
         }

@@ -157,6 +157,13 @@ TEST_F(Cli, CreateRefusesBadFieldsAndExistingFiles) {
     EXPECT_EQ(FileSize(table), 128);
 }
 
+TEST_F(Cli, CreateInAMissingFolderNamesTheFile) {
+    const std::string path = dir.Path("no/such/folder/T.dat");
+    const RunResult r = Run({"create", path, "Code:0:4"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find(path + ": cannot create (File not found)"), std::string::npos) << r.err;
+}
+
 TEST_F(Cli, FileThatIsNotATableSaysSo) {
     const std::string notTable = dir.Path("notes.txt");
     WriteBytes(notTable, std::vector<uint8_t>(100, 'x'));
