@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@
 #include "KelvProgram.h"
 
 class TKelv;
+
+// Readable Qt text in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Answers the program's modal interactions from a script and records them.
 // A question that has no scripted answer fails the test and is answered No.

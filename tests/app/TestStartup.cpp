@@ -51,9 +51,15 @@ TEST_P(StartupMenus, AnOrdinaryStartShowsFileAndAboutOnly) {
     EXPECT_TRUE(dialogs_.Errors.empty());
 }
 
+std::string CommandLineName(const ::testing::TestParamInfo<QStringList>& info) {
+    static const char* const kNames[] = {"NoArgument", "UpperCaseD", "DashD", "DThenX"};
+    return kNames[info.index];
+}
+
 INSTANTIATE_TEST_SUITE_P(CommandLines, StartupMenus,
                          ::testing::Values(QStringList{}, QStringList{"D"}, QStringList{"-d"},
-                                           QStringList{"d", "x"}));
+                                           QStringList{"d", "x"}),
+                         CommandLineName);
 
 TEST_F(AppTest, DebugModeAddsTheDebugMenuWithLoadAllButNeverTheHiddenItems) {
     InstallSample();
