@@ -51,8 +51,29 @@ void TQtUserDialogs::Error(QWidget* parent, const QString& text) {
     MakeBox(QMessageBox::Critical, parent, text)->exec();
 }
 
+namespace {
+
+// A save dialog whose default suffix is the extension of the filter in force
+// when the user accepts, so accepting "kelvmap" under "JPEG files" gives
+// kelvmap.jpg; `fallback` serves filters that name no single extension.
+class TMapFileDialog final : public QFileDialog {
+public:
+    TMapFileDialog(QWidget* parent, QString fallback) : QFileDialog(parent), fallback_(std::move(fallback)) {}
+
+    void accept() override {
+        const QString ext = SingleExtension(selectedNameFilter());
+        setDefaultSuffix(ext.isEmpty() ? fallback_ : ext);
+        QFileDialog::accept();
+    }
+
+private:
+    QString fallback_;
+};
+
+}  // namespace
+
 bool TQtUserDialogs::AskSaveFile(QWidget* parent, TSaveDialog& dialog) {
-    QFileDialog box(parent);
+    TMapFileDialog box(parent, dialog.DefaultExt);
     box.setAcceptMode(QFileDialog::AcceptSave);
     box.setFileMode(QFileDialog::AnyFile);
     box.setOption(QFileDialog::DontConfirmOverwrite, !dialog.OverwritePrompt);
@@ -61,17 +82,6 @@ bool TQtUserDialogs::AskSaveFile(QWidget* parent, TSaveDialog& dialog) {
     box.selectFile(dialog.FileName);
     const int shown = dialog.FilterIndex - 1;
     if (shown >= 0 && shown < dialog.Filters.size()) box.selectNameFilter(dialog.Filters[shown]);
-
-    // A name typed without an extension gets the extension of the filter in
-    // force, so accepting "kelvmap" under "JPEG files" gives kelvmap.jpg;
-    // DefaultExt serves filters that name no single extension.
-    auto suffixFor = [&dialog](const QString& filter) {
-        const QString ext = SingleExtension(filter);
-        return ext.isEmpty() ? dialog.DefaultExt : ext;
-    };
-    box.setDefaultSuffix(suffixFor(box.selectedNameFilter()));
-    QObject::connect(&box, &QFileDialog::filterSelected, &box,
-                     [&box, suffixFor](const QString& filter) { box.setDefaultSuffix(suffixFor(filter)); });
 
     if (box.exec() != QDialog::Accepted) return false;
     const QStringList files = box.selectedFiles();
