@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -88,20 +89,25 @@ void ImportFolder(const std::string& dir) {
 }
 
 // The sample universe imported once per test process; tests get copies.
-const std::string& ImportedSample() {
-    static const std::string dir = [] {
+// The folder goes away with the process.
+struct ImportedSampleFolder {
+    ImportedSampleFolder() {
         std::string pattern = (fs::temp_directory_path() / "kelv-app-sample-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        const std::string folder = pattern + "/";
-        for (const char* name : kSampleTexts) fs::copy_file(std::string(KELV_SAMPLE_DIR) + "/" + name, folder + name);
-        ImportFolder(folder);
-        std::atexit([] {
-            std::error_code ec;
-            fs::remove_all(ImportedSample(), ec);
-        });
-        return folder;
-    }();
-    return dir;
+        path = pattern + "/";
+        for (const char* name : kSampleTexts) fs::copy_file(std::string(KELV_SAMPLE_DIR) + "/" + name, path + name);
+        ImportFolder(path);
+    }
+    ~ImportedSampleFolder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+    std::string path;
+};
+
+const std::string& ImportedSample() {
+    static const ImportedSampleFolder folder;
+    return folder.path;
 }
 
 }  // namespace
