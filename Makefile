@@ -33,3 +33,6 @@ bench: deps
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz
+
+fuzz:
+	bash scripts/fuzz.sh $(or $(SECONDS),60)

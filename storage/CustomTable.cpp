@@ -18,6 +18,7 @@ constexpr uint8_t kMagic[7] = {0x06, 0x2E, 0x61, 0x62, 0x79, 0x7A, 0x2E};  // le
 constexpr int kReadBeyondEnd = 100;
 constexpr int kFileNotOpen = 103;
 constexpr int kFileTooLarge = 27;  // EFBIG
+constexpr size_t kBulkAppendBytes = size_t{1} << 18;  // gathered appends per write
 
 // Explicit little-endian helpers: the on-disk layout never depends on the
 // host's struct layout or byte order.
@@ -131,6 +132,52 @@ struct TCustomTable::Impl {
     }
     static uint8_t* StoredRecord(TCustomTable& t, int32_t i) noexcept {
         return t.records_.data() + static_cast<size_t>(i) * static_cast<size_t>(t.fields_.RecordSize());
+    }
+
+    // Writes the records appended since the last gathered write, in one
+    // write. Should that fail, they are written again one by one, so that the
+    // file keeps every record that fits (as one write per record would have);
+    // the first that fails is dropped from memory with all after it, the file
+    // is cut back to the records it holds, and the error is raised.
+    static void WriteGatheredAppends(TCustomTable& t) {
+        if (!t.bulkAppend_ || t.writtenCount_ >= t.recordCount_) return;
+        const auto size = static_cast<size_t>(t.fields_.RecordSize());
+        ITableFile& file = File(t);
+        try {
+            file.WriteAt(RecordOffset(t, t.writtenCount_), StoredRecord(t, t.writtenCount_),
+                         static_cast<size_t>(t.recordCount_ - t.writtenCount_) * size);
+            t.writtenCount_ = t.recordCount_;
+            return;
+        } catch (const EInOutError&) {
+            // Retried record by record below.
+        }
+        for (int32_t i = t.writtenCount_; i < t.recordCount_; ++i) {
+            try {
+                file.WriteAt(RecordOffset(t, i), StoredRecord(t, i), size);
+            } catch (...) {
+                DropUnwritten(t, i);
+                throw;
+            }
+            t.writtenCount_ = i + 1;
+        }
+    }
+
+    static void DropUnwritten(TCustomTable& t, int32_t from) noexcept {
+        try {
+            File(t).Truncate(RecordOffset(t, from));  // a partly written tail
+        } catch (...) {
+            // The write's own error is the one to report.
+        }
+        t.records_.resize(static_cast<size_t>(from) * static_cast<size_t>(t.fields_.RecordSize()));
+        t.recordCount_ = from;
+        t.writtenCount_ = from;
+        if (t.currentIndex_ >= from) {
+            t.currentIndex_ = from;
+            t.currentPos_ = static_cast<int32_t>(RecordOffset(t, from));
+            t.isNew_ = true;
+            t.modified_ = false;
+            std::fill(t.buffer_.begin(), t.buffer_.end(), uint8_t{0});
+        }
     }
 
     // The buffer follows the catalogue in force: a resize keeps the bytes it
@@ -333,6 +380,7 @@ int32_t TCustomTable::AddField(const std::string& name, uint8_t fieldType, int32
 
 void TCustomTable::Close() {
     Post();
+    EndBulkAppend();
     records_.clear();
     records_.shrink_to_fit();
     recordCount_ = 0;
@@ -404,16 +452,36 @@ void TCustomTable::Post() {
         if (int64_t{currentPos_} + static_cast<int64_t>(size) > kMaxFilePosition) {
             throw EInOutError::FromCode(kFileTooLarge);
         }
-        file.WriteAt(currentPos_, buffer_.data(), size);
+        if (!bulkAppend_) file.WriteAt(currentPos_, buffer_.data(), size);
         records_.insert(records_.end(), buffer_.begin(), buffer_.end());
         ++recordCount_;
         std::fill(buffer_.begin(), buffer_.end(), uint8_t{0});
         isNew_ = false;
-    } else {
-        file.WriteAt(currentPos_, buffer_.data(), size);
-        std::memcpy(Impl::StoredRecord(*this, currentIndex_), buffer_.data(), size);
+        modified_ = false;
+        if (bulkAppend_ && static_cast<size_t>(recordCount_ - writtenCount_) * size >= kBulkAppendBytes) {
+            Impl::WriteGatheredAppends(*this);
+        }
+        return;
     }
+    Impl::WriteGatheredAppends(*this);
+    file.WriteAt(currentPos_, buffer_.data(), size);
+    std::memcpy(Impl::StoredRecord(*this, currentIndex_), buffer_.data(), size);
     modified_ = false;
+}
+
+void TCustomTable::BeginBulkAppend() noexcept {
+    if (bulkAppend_) return;
+    bulkAppend_ = true;
+    writtenCount_ = recordCount_;
+}
+
+void TCustomTable::EndBulkAppend() {
+    // The mode ends whether or not the last write succeeds.
+    struct EndMode {
+        bool& on;
+        ~EndMode() { on = false; }
+    } endMode{bulkAppend_};
+    Impl::WriteGatheredAppends(*this);
 }
 
 void TCustomTable::DiscardPending() noexcept {
@@ -485,6 +553,7 @@ int32_t TCustomTable::FindNext() {
 
 void TCustomTable::DeleteRecord(int32_t n) {
     if (n < 0 || n > recordCount_ - 1) throw ERangeError("Неправильный индекс!");
+    Impl::WriteGatheredAppends(*this);
     GoToRecord(n);
     ITableFile& file = Impl::File(*this);
     const auto size = static_cast<size_t>(fields_.RecordSize());
@@ -498,6 +567,7 @@ void TCustomTable::DeleteRecord(int32_t n) {
     file.Truncate(Impl::RecordOffset(*this, last));
     records_.resize(records_.size() - size);
     recordCount_ = last;
+    writtenCount_ = recordCount_;
     currentIndex_ = n;
     isNew_ = false;
 }
@@ -506,11 +576,13 @@ void TCustomTable::ClearTable() {
     // The end state of deleting record 0 over and over, reached with one
     // truncation: no records, the file cut back to header and catalogue.
     Post();
+    Impl::WriteGatheredAppends(*this);
     if (recordCount_ == 0) return;
     GoToRecord(0);
     Impl::File(*this).Truncate(Impl::RecordOffset(*this, 0));
     records_.clear();
     recordCount_ = 0;
+    writtenCount_ = 0;
     currentIndex_ = 0;
     isNew_ = false;
 }

@@ -86,6 +86,17 @@ public:
     // half-filled record).
     void DiscardPending() noexcept;
 
+    // Gathers the records that Post appends into larger writes (for imports,
+    // whose cost is otherwise one file write per record). Until EndBulkAppend
+    // the file may lag behind memory by records appended since; every other
+    // operation that writes the file (Post of a stored record, DeleteRecord,
+    // ClearTable, Close) writes them out first. EndBulkAppend writes what is
+    // left and ends the mode. When a gathered write fails, the records it held
+    // are dropped from memory as well and the file is cut back to the records
+    // written before, so memory and file agree; EInOutError is raised.
+    void BeginBulkAppend() noexcept;
+    void EndBulkAppend();
+
     // Read-only state, for callers and tests.
     bool Opened() const noexcept { return opened_; }
     bool IsNew() const noexcept { return isNew_; }
@@ -115,4 +126,6 @@ private:
     int32_t searchNext_ = 0;
     std::vector<uint8_t> records_;  // all stored records, contiguous
     int32_t recordCount_ = 0;
+    bool bulkAppend_ = false;
+    int32_t writtenCount_ = 0;      // records already in the file, while bulkAppend_
 };

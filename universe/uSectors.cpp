@@ -101,6 +101,9 @@ void LoadLines(TCustomTable& table, const std::string& path, std::span<const Col
     }
 
     TextLineReader reader(path);
+    // The lines' records reach the file in large writes; memory and file
+    // agree again when this function returns, by success or by error.
+    table.BeginBulkAppend();
     try {
         std::array<std::string_view, kMaxColumns + 1> cells;
         std::string text;
@@ -142,10 +145,14 @@ void LoadLines(TCustomTable& table, const std::string& path, std::span<const Col
         }
     } catch (...) {
         // The failing line's record must never be stored by a later Post,
-        // Close or destructor; the reader closes the file on unwinding.
+        // Close or destructor; the reader closes the file on unwinding. The
+        // lines before it are written out; should that fail, its error is the
+        // one reported.
         table.DiscardPending();
+        table.EndBulkAppend();
         throw;
     }
+    table.EndBulkAppend();
 }
 
 FieldValue Read(const TCustomTable& table, const char* field) { return table.GetFieldValue(field); }

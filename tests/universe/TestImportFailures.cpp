@@ -157,10 +157,11 @@ TEST_F(ImportFailures, TableWithoutFields) {
     EXPECT_EQ(s.RecordCount(), 0);
 }
 
-// A file system whose writes fail from the Nth on, while armed.
+// A file system whose disk is full: a write that would make a file longer
+// than `room` bytes fails, while armed.
 class FailingFs : public ITableFileSystem {
 public:
-    int writesLeft = -1;  // -1: never fail
+    int64_t room = -1;  // -1: never full
 
     int OpenExisting(const std::string& path, std::unique_ptr<ITableFile>& out) override {
         std::unique_ptr<ITableFile> inner;
@@ -178,8 +179,9 @@ private:
         File(FailingFs& fs, std::unique_ptr<ITableFile> inner) : fs_(fs), inner_(std::move(inner)) {}
         std::vector<uint8_t> ReadAll() override { return inner_->ReadAll(); }
         void WriteAt(int64_t offset, const void* data, size_t size) override {
-            if (fs_.writesLeft == 0) throw EInOutError(28, "No space left on device");
-            if (fs_.writesLeft > 0) --fs_.writesLeft;
+            if (fs_.room >= 0 && offset + static_cast<int64_t>(size) > fs_.room) {
+                throw EInOutError(28, "No space left on device");
+            }
             inner_->WriteAt(offset, data, size);
         }
         void Truncate(int64_t length) override { inner_->Truncate(length); }
@@ -196,7 +198,7 @@ TEST_F(ImportFailures, WriteErrorEndsImportAndFailedRecordStaysUnstored) {
     {
         TFabsResources t(fs);
         t.CreateDB(table);
-        fs.writesLeft = 3;  // header + two records, then the third record fails
+        fs.room = 32 + 3 * 48 + 2 * 13;  // header, catalogue and two records fit
         try {
             t.LoadFromText(dir.Write("fabs resources.txt", text));
             FAIL() << "import succeeded";
@@ -204,7 +206,7 @@ TEST_F(ImportFailures, WriteErrorEndsImportAndFailedRecordStaysUnstored) {
             EXPECT_STREQ(e.what(), "No space left on device");
         }
         EXPECT_EQ(t.RecordCount(), 2);
-        fs.writesLeft = -1;  // the disk has room again: Close must not store line 3
+        fs.room = -1;  // the disk has room again: Close must not store line 3
     }
     EXPECT_EQ(StoredRecords(table), 2);
 }
