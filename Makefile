@@ -35,4 +35,4 @@ clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz
 
 fuzz:
-	bash scripts/fuzz.sh $(or $(SECONDS),60)
+	bash scripts/fuzz.sh $(or $(FUZZ_SECONDS),60)
