@@ -18,6 +18,11 @@ for f in "$bin/kelvmap" "$bin/kelvmap-cli" "$data/Sectors.dat"; do
   fi
 done
 
+# The tables are rebuilt from the sample's exports at every start, so the
+# real import runs each time.
+echo "run-sample: importing the sample universe into $data"
+"$bin/kelvmap-cli" import "$data"
+
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$bin/kelvmap"
 fi
