@@ -1,5 +1,4 @@
 // kelvmap-cli render, run as the built program.
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -9,39 +8,17 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include "CliProcess.h"
 #include "RenderFixture.h"
 #include "uMapLayout.h"
 
 namespace {
 
-struct RunResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using clitest::Quote;
+using clitest::RunResult;
 
 RunResult RunCli(const std::string& arguments, const RenderTempDir& scratch) {
-    const std::string errFile = scratch.File("stderr.txt");
-    const std::string command = Quote(KELV_CLI) + " render " + arguments + " 2>" + Quote(errFile);
-    RunResult r;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char buf[256];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-    const int status = pclose(pipe);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(errFile);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    r.err = ss.str();
-    return r;
+    return clitest::RunCli(KELV_CLI, "render " + arguments, scratch.File("stdout.txt"), scratch.File("stderr.txt"));
 }
 
 // Ore in Windows-1251 is "Руда".

@@ -1,11 +1,11 @@
 // The table subcommands of kelvmap-cli, run as a separate process.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "CliProcess.h"
 #include "StorageTestSupport.h"
 
 #ifndef KELV_CLI_PATH
@@ -16,27 +16,8 @@ using namespace kelvtest;
 
 namespace {
 
-struct RunResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
-    }
-    return q + "'";
-}
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using clitest::Quote;
+using clitest::RunResult;
 
 class Cli : public ::testing::Test {
 protected:
@@ -44,17 +25,9 @@ protected:
     std::string table = dir.Path("Resources.dat");
 
     RunResult Run(const std::vector<std::string>& args) {
-        std::string cmd = Quote(KELV_CLI_PATH);
-        for (const auto& a : args) cmd += " " + Quote(a);
-        const std::string outPath = dir.Path("stdout.txt");
-        const std::string errPath = dir.Path("stderr.txt");
-        cmd += " >" + Quote(outPath) + " 2>" + Quote(errPath) + " </dev/null";
-        const int status = std::system(cmd.c_str());
-        RunResult r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = Slurp(outPath);
-        r.err = Slurp(errPath);
-        return r;
+        std::string quoted;
+        for (const auto& a : args) quoted += " " + Quote(a);
+        return clitest::RunCli(KELV_CLI_PATH, quoted, dir.Path("stdout.txt"), dir.Path("stderr.txt"));
     }
 
     void MakeResources() {

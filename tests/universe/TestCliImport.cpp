@@ -1,4 +1,3 @@
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -7,34 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include "CliProcess.h"
 #include "TempDir.h"
 #include "uSectors.h"
 
 namespace {
 
-struct RunResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using clitest::RunResult;
+using clitest::Slurp;
 
 RunResult RunCli(const TempDir& scratch, const std::string& args) {
-    const std::string out = scratch.File("cli.out");
-    const std::string err = scratch.File("cli.err");
-    const std::string cmd = std::string("'") + KELV_CLI + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(cmd.c_str());
-    RunResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    return r;
+    return clitest::RunCli(KELV_CLI, args, scratch.File("cli.out"), scratch.File("cli.err"));
 }
 
 // Lines a text export contributes: up to the end, or a 0x1A at a line start.
