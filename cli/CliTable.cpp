@@ -59,26 +59,26 @@ struct FieldSpec {
     int32_t size = 0;
 };
 
-FieldSpec ParseFieldSpec(const std::string& spec) {
+FieldSpec ParseFieldSpec(const std::string& fieldArg) {
     // NAME:TYPE:SIZE, split at the last two colons.
-    const size_t second = spec.rfind(':');
-    const size_t first = second == std::string::npos || second == 0 ? std::string::npos : spec.rfind(':', second - 1);
-    if (first == std::string::npos) Fail("'" + spec + "': a field is given as NAME:TYPE:SIZE");
+    const size_t second = fieldArg.rfind(':');
+    const size_t first = second == std::string::npos || second == 0 ? std::string::npos : fieldArg.rfind(':', second - 1);
+    if (first == std::string::npos) Fail("'" + fieldArg + "': a field is given as NAME:TYPE:SIZE");
     FieldSpec f;
-    f.name = Utf8ToCp1251(spec.substr(0, first));
-    const std::string typeText = spec.substr(first + 1, second - first - 1);
-    const std::string sizeText = spec.substr(second + 1);
+    f.name = Utf8ToCp1251(fieldArg.substr(0, first));
+    const std::string typeText = fieldArg.substr(first + 1, second - first - 1);
+    const std::string sizeText = fieldArg.substr(second + 1);
     int32_t type = 0;
-    if (f.name.empty()) Fail("'" + spec + "': the field name is empty");
-    if (f.name.size() > 31) Fail("'" + spec + "': a field name has at most 31 characters");
+    if (f.name.empty()) Fail("'" + fieldArg + "': the field name is empty");
+    if (f.name.size() > 31) Fail("'" + fieldArg + "': a field name has at most 31 characters");
     if (!ParseDecimal(typeText, type) || (type != kFieldInteger && type != kFieldString)) {
-        Fail("'" + spec + "': TYPE is 0 (integer) or 1 (string)");
+        Fail("'" + fieldArg + "': TYPE is 0 (integer) or 1 (string)");
     }
     f.type = static_cast<uint8_t>(type);
-    if (!ParseDecimal(sizeText, f.size)) Fail("'" + spec + "': SIZE is not a number");
-    if (f.type == kFieldInteger && f.size != 4) Fail("'" + spec + "': an integer field has SIZE 4");
+    if (!ParseDecimal(sizeText, f.size)) Fail("'" + fieldArg + "': SIZE is not a number");
+    if (f.type == kFieldInteger && f.size != 4) Fail("'" + fieldArg + "': an integer field has SIZE 4");
     if (f.type == kFieldString && (f.size < 1 || f.size > 255)) {
-        Fail("'" + spec + "': a string field has SIZE 1 to 255");
+        Fail("'" + fieldArg + "': a string field has SIZE 1 to 255");
     }
     return f;
 }
@@ -88,11 +88,11 @@ FieldSpec ParseFieldSpec(const std::string& spec) {
 int CmdCreate(const std::vector<std::string>& args) {
     RequireArgs(args, 2, "create FILE NAME:TYPE:SIZE...");
     const std::string& path = args[0];
-    std::vector<FieldSpec> specs;
+    std::vector<FieldSpec> fieldArgs;
     std::set<std::string> names;
     for (size_t i = 1; i < args.size(); ++i) {
-        specs.push_back(ParseFieldSpec(args[i]));
-        if (!names.insert(specs.back().name).second) Fail("'" + args[i] + "': the field name is given twice");
+        fieldArgs.push_back(ParseFieldSpec(args[i]));
+        if (!names.insert(fieldArgs.back().name).second) Fail("'" + args[i] + "': the field name is given twice");
     }
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) Fail(path + ": already exists; delete it first to make a new table");
@@ -105,7 +105,7 @@ int CmdCreate(const std::vector<std::string>& args) {
     }
     try {
         OpenTable(table, path);
-        for (const FieldSpec& f : specs) {
+        for (const FieldSpec& f : fieldArgs) {
             const int32_t status = table.AddField(f.name, f.type, f.size);
             if (status != 0) {
                 Fail(path + ": field '" + Cp1251ToUtf8(f.name) + "' refused (status " + std::to_string(status) + ")");

@@ -116,11 +116,11 @@ TEST_F(Cli, DeleteMovesTheLastRecordAndClearEmpties) {
 }
 
 TEST_F(Cli, CreateRefusesBadFieldsAndExistingFiles) {
-    for (const char* spec : {"Code:2:4", "Code:0:8", "Name:1:0", "Name:1:256", "Code", "Code:0", ":0:4", "A:x:4"}) {
-        const RunResult r = Run({"create", table, spec});
-        EXPECT_NE(r.exitCode, 0) << spec;
-        EXPECT_FALSE(r.err.empty()) << spec;
-        EXPECT_EQ(FileSize(table), -1) << spec;  // nothing was made
+    for (const char* fieldArg : {"Code:2:4", "Code:0:8", "Name:1:0", "Name:1:256", "Code", "Code:0", ":0:4", "A:x:4"}) {
+        const RunResult r = Run({"create", table, fieldArg});
+        EXPECT_NE(r.exitCode, 0) << fieldArg;
+        EXPECT_FALSE(r.err.empty()) << fieldArg;
+        EXPECT_EQ(FileSize(table), -1) << fieldArg;  // nothing was made
     }
     EXPECT_NE(Run({"create", table, "A:0:4", "A:1:3"}).exitCode, 0);
     MakeResources();

@@ -1,4 +1,4 @@
-// The bytes of the table file format (Part 1.1), written and read back.
+// The bytes of the table file format, written and read back.
 #include <gtest/gtest.h>
 
 #include "CustomTable.h"
@@ -38,7 +38,7 @@ TEST_F(FileFormat, CreateEmptiesAnExistingFile) {
     EXPECT_EQ(ReadBytes(path), Header(0));
 }
 
-// The worked example of Part 1.1, byte for byte.
+// The worked example of the format (a resources table), byte for byte.
 TEST_F(FileFormat, WorkedExampleResourcesTableWithOneRecord) {
     CreateResourcesFile(path, {{12, "Ore"}});
 

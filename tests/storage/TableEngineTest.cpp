@@ -1,4 +1,4 @@
-// The operations of TCustomTable (Part 1.2): opening, the cursor and buffer,
+// The operations of TCustomTable: opening, the cursor and buffer,
 // conversions, field lookup, search, deletion and clearing.
 #include <gtest/gtest.h>
 
