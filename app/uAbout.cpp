@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrlQuery>
 
 #include "FormFont.h"
@@ -86,4 +87,16 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TAboutBox::setVisible(bool visible) {
+    if (visible && !isVisible()) {
+        const QWidget* owner = parentWidget();
+        if (QScreen* where = owner ? owner->screen() : screen()) {
+            // A position set before showing keeps the dialog from centring
+            // itself over its parent.
+            move(where->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+        }
+    }
+    QDialog::setVisible(visible);
 }

@@ -37,6 +37,9 @@ public:
     // reported (no mail program means nothing happens); the box stays open.
     void CopyrightClick();
 
+    // Opens centred on the screen, not over the main window.
+    void setVisible(bool visible) override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };

@@ -2,6 +2,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QUrlQuery>
 
@@ -54,6 +55,18 @@ TEST(AboutBox, ShowsTheProgramsTextsInsideItsPanel) {
         EXPECT_GT(label->y(), previousBottom - 1);
         previousBottom = label->geometry().bottom();
     }
+}
+
+TEST(AboutBox, OpensCentredOnTheScreenWhereverItsOwnerIs) {
+    QWidget owner;
+    owner.setGeometry(10, 10, 300, 200);
+    owner.show();
+    TAboutBox box(&owner);
+    box.show();
+    const QRect screen = owner.screen()->availableGeometry();
+    EXPECT_LE(std::abs(box.frameGeometry().center().x() - screen.center().x()), 1 + (box.frameGeometry().width() - box.width()));
+    EXPECT_LE(std::abs(box.frameGeometry().center().y() - screen.center().y()), 1 + (box.frameGeometry().height() - box.height()));
+    EXPECT_NE(box.geometry().center(), owner.geometry().center());
 }
 
 TEST(AboutBox, EachClickOnTheAddressOpensOneMessageAndTheBoxStaysOpen) {
