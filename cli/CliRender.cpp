@@ -136,6 +136,18 @@ int CmdRender(int argc, char** argv, const std::vector<std::string>& args) {
 
     // Fonts need the GUI application object; no display is needed.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // A console session without a desktop login has no runtime folder; the
+    // toolkit's note about it says nothing about the map, so it is kept off
+    // the terminal. Every other message passes through.
+    static QtMessageHandler toolkitHandler = nullptr;
+    toolkitHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+        if (toolkitHandler) {
+            toolkitHandler(type, context, text);
+        } else {
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+        }
+    });
     QGuiApplication app(argc, argv);
 
     TSectors sectors;
