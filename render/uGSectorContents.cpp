@@ -36,16 +36,27 @@ void TGSector::DrawContents() {
     }
 }
 
-void TGSector::CollectFabs() {
-    TSectorsFabs& links = universe_.SectorsFabs;
-    TFabs& fabs = universe_.Fabs;
-    const int32_t code = universe_.Sectors.GetCode();
-    query_.Clear();
-    for (int32_t link = links.Locate("Sector", code); link >= 0; link = links.FindNext()) {
+namespace {
+
+// Visits the factory code of every link of the sector, in table order. The
+// search belongs to the link table, so lookups in other tables during the
+// visit do not disturb it.
+template <class Visit>
+void ForEachSectorFab(TSectorsFabs& links, int32_t sectorCode, Visit&& visit) {
+    for (int32_t link = links.Locate("Sector", sectorCode); link >= 0; link = links.FindNext()) {
         links.GoToRecord(link);
-        const int32_t fab = links.GetFieldValue("Fab").AsInteger();
+        visit(links.GetFieldValue("Fab").AsInteger());
+    }
+}
+
+}  // namespace
+
+void TGSector::CollectFabs() {
+    TFabs& fabs = universe_.Fabs;
+    query_.Clear();
+    ForEachSectorFab(universe_.SectorsFabs, universe_.Sectors.GetCode(), [&](int32_t fab) {
         const std::string name = fabs.FabName(fab);
-        if (IsNotStationOrDock(name) == 0) continue;
+        if (IsNotStationOrDock(name) == 0) return;
         std::string symbol;
         int32_t race = 0;
         // FabName leaves the factory current only when it found it; a link to
@@ -56,40 +67,32 @@ void TGSector::CollectFabs() {
             race = fabs.GetFieldValue("Race").AsInteger();
         }
         query_.Add(MakeTallyItem(name, symbol, race));
-    }
+    });
     query_.Sort();
 }
 
 void TGSector::CollectProducts() {
-    TSectorsFabs& links = universe_.SectorsFabs;
-    const int32_t code = universe_.Sectors.GetCode();
     query_.Clear();
-    for (int32_t link = links.Locate("Sector", code); link >= 0; link = links.FindNext()) {
-        links.GoToRecord(link);
-        const int32_t fab = links.GetFieldValue("Fab").AsInteger();
+    ForEachSectorFab(universe_.SectorsFabs, universe_.Sectors.GetCode(), [&](int32_t fab) {
         const int32_t product = universe_.Fabs.FabProduct(fab);
         query_.Add(MakeTallyItem(universe_.Resources.ResourceName(product)));
-    }
+    });
     query_.Sort();
 }
 
 void TGSector::CollectResources() {
-    TSectorsFabs& links = universe_.SectorsFabs;
     TFabsResources& fabResources = universe_.FabsResources;
-    const int32_t code = universe_.Sectors.GetCode();
     const bool countStations = CountStations();
     query_.Clear();
-    for (int32_t link = links.Locate("Sector", code); link >= 0; link = links.FindNext()) {
-        links.GoToRecord(link);
-        const int32_t fab = links.GetFieldValue("Fab").AsInteger();
+    ForEachSectorFab(universe_.SectorsFabs, universe_.Sectors.GetCode(), [&](int32_t fab) {
         const std::string name = universe_.Fabs.FabName(fab);
-        if (!countStations && IsNotStationOrDock(name) == 0) continue;
+        if (!countStations && IsNotStationOrDock(name) == 0) return;
         for (int32_t pair = fabResources.Locate("Fab", fab); pair >= 0; pair = fabResources.FindNext()) {
             fabResources.GoToRecord(pair);
             const int32_t resource = fabResources.GetFieldValue("Resource").AsInteger();
             query_.Add(MakeTallyItem(universe_.Resources.ResourceName(resource)));
         }
-    }
+    });
     query_.Sort();
 }
 

@@ -3,18 +3,11 @@
 
 #include "FieldValue.h"
 #include "KelvErrors.h"
+#include "StorageTestSupport.h"
+
+using kelvtest::MessageOf;
 
 namespace {
-
-template <class E, class F>
-std::string MessageOf(F&& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "<no exception>";
-}
 
 TEST(FieldValueConversion, IntegerViewOfEachKind) {
     EXPECT_EQ(FieldValue(42).AsInteger(), 42);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -75,5 +76,19 @@ private:
     int truncates_ = 0;
     int liveFiles_ = 0;
 };
+
+// The message of the error of kind E that f raises; any other outcome is
+// described so that a comparison with the expected text fails readably.
+template <class E, class F>
+std::string MessageOf(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    } catch (const std::exception& e) {
+        return std::string("<other exception: ") + e.what() + ">";
+    }
+    return "<no exception>";
+}
 
 }  // namespace kelvtest

@@ -12,18 +12,6 @@ using namespace kelvtest;
 
 namespace {
 
-template <class E, class F>
-std::string MessageOf(F&& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        return std::string("<other exception: ") + e.what() + ">";
-    }
-    return "<no exception>";
-}
-
 class Engine : public ::testing::Test {
 protected:
     TempDir dir;
