@@ -50,28 +50,31 @@ ImportStep MakeStep(const char* label, const std::string& dir) {
 // yet. A file that is not a table file of this kind is refused before any
 // table is touched, so that no user data is replaced by mistake.
 bool OpenExisting(ImportStep& step) {
-    int32_t status = 0;
+    const std::string nothing = "; nothing was imported";
+    TOpenStatus status = TOpenStatus::Opened;
     try {
         status = step.table->Open(step.tablePath);
-    } catch (const std::exception& e) {
+    } catch (EKelvError& e) {
         // A file too short for a table header, for one.
-        throw EKelvError("'" + step.tablePath + "' is not a table file (" + e.what() +
-                         "); nothing was imported");
+        EKelvError error(std::string("not a table file (") + e.what() + ")" + nothing);
+        error.SetContext(step.tablePath);
+        throw error;
     }
-    if (status == 2) return false;
-    if (status == TCustomTable::kStatusNotTableFile)
-        throw EKelvError("'" + step.tablePath + "' is not a table file; nothing was imported");
-    if (status != 0)
-        throw EKelvError("cannot open '" + step.tablePath + "': " + EInOutError::TextFor(status) +
-                         "; nothing was imported");
+    if (status == TOpenStatus::FileNotFound) return false;
+    if (status != TOpenStatus::Opened) {
+        EKelvError error(OpenStatusText(status) + nothing);
+        error.SetContext(step.tablePath);
+        throw error;
+    }
     if (step.matches(*step.table)) return true;
     if (step.table->Fields().Count() == 0 && step.table->RecordCount() == 0) {
         // A table file without fields holds nothing; give it the schema.
         step.table->Close();
         return false;
     }
-    throw EKelvError("'" + step.tablePath + "' does not have the fields of the " + step.label +
-                     " table; nothing was imported");
+    EKelvError error(std::string("does not have the fields of the ") + step.label + " table" + nothing);
+    error.SetContext(step.tablePath);
+    throw error;
 }
 
 }  // namespace
@@ -101,16 +104,8 @@ int CmdImport(const std::vector<std::string>& args) {
 
     for (size_t i = 0; i < steps.size(); ++i) {
         ImportStep& step = steps[i];
-        // The message names the file the failing operation worked on.
-        const std::string* file = &step.tablePath;
-        try {
-            if (!exists[i]) step.create(*step.table, step.tablePath);
-            file = &step.textPath;
-            step.load(*step.table, step.textPath);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "kelvmap-cli import: %s: %s\n", file->c_str(), e.what());
-            return 1;
-        }
+        if (!exists[i]) step.create(*step.table, step.tablePath);
+        step.load(*step.table, step.textPath);
     }
     for (const ImportStep& step : steps)
         std::printf("%s: %d\n", step.label, static_cast<int>(step.table->RecordCount()));

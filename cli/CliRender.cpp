@@ -104,17 +104,12 @@ std::string ParseArguments(const std::vector<std::string>& args, RenderOptions& 
 template <class T>
 void OpenTable(T& table, const std::string& dir) {
     const std::string path = dir + T::kTableFile;
-    int32_t status = 0;
-    try {
-        status = table.Open(path);
-    } catch (const EKelvError& e) {
-        throw EKelvError("cannot read '" + path + "': " + e.what());
+    RequireOpen(table, path);
+    if (!table.MatchesSchema()) {
+        EKelvError error(std::string("does not hold the fields of ") + T::kTableFile);
+        error.SetContext(path);
+        throw error;
     }
-    if (status == TCustomTable::kStatusNotTableFile)
-        throw EKelvError("'" + path + "' is not a table file");
-    if (status != 0) throw EKelvError("cannot open '" + path + "': " + EInOutError::TextFor(status));
-    if (!table.MatchesSchema())
-        throw EKelvError("'" + path + "' does not hold the fields of " + T::kTableFile);
 }
 
 }  // namespace
@@ -173,7 +168,7 @@ int CmdRender(int argc, char** argv, const std::vector<std::string>& args) {
         SaveImage(picture, options.outFile, options.format);
         std::printf("%dx%d\n", picture.width(), picture.height());
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kelvmap-cli render: %s\n", e.what());
+        std::fprintf(stderr, "kelvmap-cli render: %s\n", DescribeError(e).c_str());
         return 1;
     }
     return 0;

@@ -36,20 +36,8 @@ void RequireArgs(const std::vector<std::string>& args, size_t min, const char* u
     if (args.size() < min) Fail(std::string("usage: kelvmap-cli ") + usage);
 }
 
-// Opens an existing table file, turning every way it can fail into one
-// plain sentence naming the file.
-void OpenTable(TCustomTable& table, const std::string& path) {
-    int32_t status = 0;
-    try {
-        status = table.Open(path);
-    } catch (const EInOutError& e) {
-        Fail(path + ": damaged table file (" + e.what() + ")");
-    }
-    if (status == 0) return;
-    if (status == 2) Fail(path + ": File not found");
-    if (status == TCustomTable::kStatusNotTableFile) Fail(path + ": not a table file");
-    Fail(path + ": cannot open (" + EInOutError::TextFor(status) + ")");
-}
+// Opens an existing table file; every way it can fail is raised naming the file.
+void OpenTable(TCustomTable& table, const std::string& path) { RequireOpen(table, path); }
 
 bool ParseDecimal(const std::string& text, int32_t& out) { return TryTextToInteger(text, out); }
 

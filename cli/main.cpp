@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "KelvErrors.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
         if (command == "import") return CmdImport(args);
         if (command == "render") return CmdRender(argc, argv, args);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kelvmap-cli %s: %s\n", command.c_str(), e.what());
+        std::fprintf(stderr, "kelvmap-cli %s: %s\n", command.c_str(), DescribeError(e).c_str());
         return 1;
     }
     std::fprintf(stderr, "kelvmap-cli: unknown command '%s' (see kelvmap-cli --help)\n", command.c_str());

@@ -5,56 +5,48 @@
 #include <cstring>
 #include <limits>
 
+#include "Coding.h"
 #include "KelvErrors.h"
+#include "TableFormat.h"
 
 namespace {
 
-constexpr int64_t kHeaderSize = 32;
-constexpr int64_t kDescriptorSize = 48;
-constexpr size_t kMaxNameLength = 31;
-constexpr int32_t kMaxStringCapacity = 255;   // a length byte cannot count more
-constexpr int64_t kMaxFilePosition = std::numeric_limits<int32_t>::max();
-constexpr uint8_t kMagic[7] = {0x06, 0x2E, 0x61, 0x62, 0x79, 0x7A, 0x2E};  // length-prefixed ".abyz."
+using coding::GetLE32;
+using coding::PutLE32;
+using table_format::kDescriptorSize;
+using table_format::kHeaderSize;
+using table_format::kMagic;
+using table_format::kMaxFileSize;
+using table_format::kMaxNameLength;
+using table_format::kMaxStringCapacity;
+
 constexpr int kReadBeyondEnd = 100;
 constexpr int kFileNotOpen = 103;
 constexpr int kFileTooLarge = 27;  // EFBIG
 constexpr size_t kBulkAppendBytes = size_t{1} << 18;  // gathered appends per write
 
-// Explicit little-endian helpers: the on-disk layout never depends on the
-// host's struct layout or byte order.
-int32_t GetLE32(const uint8_t* p) noexcept {
-    const uint32_t v = uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-    return static_cast<int32_t>(v);
-}
-
-void PutLE32(uint8_t* p, int32_t value) noexcept {
-    const auto v = static_cast<uint32_t>(value);
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
-
 void EncodeDescriptor(const FieldDescriptor& d, uint8_t* out) noexcept {
     std::memset(out, 0, kDescriptorSize);
     const size_t len = std::min(d.FieldName.size(), kMaxNameLength);
-    out[0] = static_cast<uint8_t>(len);
-    std::memcpy(out + 1, d.FieldName.data(), len);
-    out[32] = d.FieldType;
-    PutLE32(out + 36, d.FieldSize);
-    PutLE32(out + 40, 0);
-    PutLE32(out + 44, d.FieldOffset);
+    using namespace table_format;
+    out[kNameLengthOffset] = static_cast<uint8_t>(len);
+    std::memcpy(out + kNameLengthOffset + 1, d.FieldName.data(), len);
+    out[kTypeOffset] = d.FieldType;
+    PutLE32(out + kSizeOffset, d.FieldSize);
+    PutLE32(out + kReservedWordOffset, 0);
+    PutLE32(out + kFieldOffsetOffset, d.FieldOffset);
 }
 
 FieldDescriptor DecodeDescriptor(const uint8_t* in) {
+    using namespace table_format;
     FieldDescriptor d;
     // A length byte above 31 would reach into the type and size bytes; the
     // name can only ever be the 31 name bytes.
-    const size_t len = std::min<size_t>(in[0], kMaxNameLength);
-    d.FieldName.assign(reinterpret_cast<const char*>(in + 1), len);
-    d.FieldType = in[32];
-    d.FieldSize = GetLE32(in + 36);
-    d.FieldOffset = GetLE32(in + 44);
+    const size_t len = std::min<size_t>(in[kNameLengthOffset], kMaxNameLength);
+    d.FieldName.assign(reinterpret_cast<const char*>(in + kNameLengthOffset + 1), len);
+    d.FieldType = in[kTypeOffset];
+    d.FieldSize = GetLE32(in + kSizeOffset);
+    d.FieldOffset = GetLE32(in + kFieldOffsetOffset);
     return d;
 }
 
@@ -75,7 +67,7 @@ std::string_view UpToZero(std::string_view text) noexcept {
 // of its type. Everything in 64-bit so no check can overflow.
 bool DescriptorIsSound(const FieldDescriptor& d, int64_t recordSize) noexcept {
     if (d.FieldType == kFieldInteger) {
-        if (d.FieldSize != 4) return false;
+        if (d.FieldSize != table_format::kIntegerSize) return false;
     } else if (d.FieldType == kFieldString) {
         // A length byte counts at most 255 characters: a larger field cannot be
         // written by the format's rules, so such a catalogue is not ours.
@@ -103,7 +95,7 @@ void TFields::AddDescriptor(const std::string& name, uint8_t fieldType, int32_t 
 }
 
 int32_t TFields::RecordSize() const noexcept {
-    const int64_t size = 1 + sizeSum_;
+    const int64_t size = table_format::kRecordLeadSize + sizeSum_;
     return static_cast<int32_t>(std::clamp<int64_t>(size, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
@@ -115,7 +107,9 @@ struct TCustomTable::Impl {
         return kHeaderSize + kDescriptorSize * t.fields_.Count() + n * int64_t{t.fields_.RecordSize()};
     }
 
-    static void SetDataStart(uint8_t* header, int32_t value) noexcept { PutLE32(header + 8, value); }
+    static void SetDataStart(uint8_t* header, int32_t value) noexcept {
+        PutLE32(header + table_format::kDataStartOffset, value);
+    }
 
     static ITableFile& File(const TCustomTable& t) {
         if (!t.file_) throw EInOutError(kFileNotOpen, EInOutError::TextFor(kFileNotOpen));
@@ -211,22 +205,22 @@ struct TCustomTable::Impl {
         return FieldValue(std::string(StoredText(field, d.FieldSize)));
     }
 
-    // Parses and checks a whole file image. Returns 0, or kStatusNotTableFile;
+    // Parses and checks a whole file image. Returns Opened or NotTableFile;
     // raises EInOutError for a file that ends inside its header, a descriptor
     // or a record. Nothing is allocated from a size the checks have not passed.
-    static int32_t Parse(std::vector<uint8_t>&& bytes, uint8_t (&header)[32], TFields& fields,
+    static TOpenStatus Parse(std::vector<uint8_t>&& bytes, uint8_t (&header)[kHeaderSize], TFields& fields,
                          std::vector<uint8_t>& records, int32_t& recordCount) {
         const auto fileSize = static_cast<int64_t>(bytes.size());
         if (fileSize < kHeaderSize) throw EInOutError::FromCode(kReadBeyondEnd);
-        if (fileSize > kMaxFilePosition) throw EInOutError::FromCode(kFileTooLarge);
-        if (std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) return kStatusNotTableFile;
-        std::memcpy(header, bytes.data(), 32);
+        if (fileSize > kMaxFileSize) throw EInOutError::FromCode(kFileTooLarge);
+        if (std::memcmp(bytes.data(), kMagic, table_format::kMagicSize) != 0) return TOpenStatus::NotTableFile;
+        std::memcpy(header, bytes.data(), kHeaderSize);
 
-        const int64_t dataStart = GetLE32(header + 8);
+        const int64_t dataStart = GetLE32(header + table_format::kDataStartOffset);
         if (dataStart != 0 && (dataStart < kHeaderSize || (dataStart - kHeaderSize) % kDescriptorSize != 0)) {
-            return kStatusNotTableFile;
+            return TOpenStatus::NotTableFile;
         }
-        if (dataStart > fileSize) return kStatusNotTableFile;
+        if (dataStart > fileSize) return TOpenStatus::NotTableFile;
 
         // The catalogue runs to the end of the file, or stops where DataStart says.
         std::vector<FieldDescriptor> descriptors;
@@ -238,16 +232,16 @@ struct TCustomTable::Impl {
             if (pos == dataStart) break;
         }
         // A DataStart beyond the catalogue actually present (or beyond the file).
-        if (dataStart != 0 && pos != dataStart) return kStatusNotTableFile;
+        if (dataStart != 0 && pos != dataStart) return TOpenStatus::NotTableFile;
 
         int64_t recordSize = 1;
         for (const FieldDescriptor& d : descriptors) {
-            if (d.FieldSize < 1) return kStatusNotTableFile;
+            if (d.FieldSize < 1) return TOpenStatus::NotTableFile;
             recordSize += d.FieldSize;
-            if (recordSize > kMaxFilePosition) return kStatusNotTableFile;
+            if (recordSize > kMaxFileSize) return TOpenStatus::NotTableFile;
         }
         for (const FieldDescriptor& d : descriptors) {
-            if (!DescriptorIsSound(d, recordSize)) return kStatusNotTableFile;
+            if (!DescriptorIsSound(d, recordSize)) return TOpenStatus::NotTableFile;
         }
 
         int64_t count = 0;
@@ -269,7 +263,7 @@ struct TCustomTable::Impl {
             records.clear();
         }
         recordCount = static_cast<int32_t>(count);
-        return 0;
+        return TOpenStatus::Opened;
     }
 };
 
@@ -294,23 +288,49 @@ TCustomTable::~TCustomTable() {
     file_.reset();
 }
 
-int32_t TCustomTable::Open(const std::string& path) {
-    if (opened_) return -1;
+std::string OpenStatusText(TOpenStatus status) {
+    switch (status) {
+        case TOpenStatus::Opened: return {};
+        case TOpenStatus::AlreadyOpen: return "the table is already open";
+        case TOpenStatus::NotTableFile: return "not a table file";
+        default: return EInOutError::TextFor(static_cast<int>(status));
+    }
+}
+
+EKelvError OpenStatusError(TOpenStatus status, const std::string& path) {
+    EKelvError error(OpenStatusText(status));
+    error.SetContext(path);
+    return error;
+}
+
+void RequireOpen(TCustomTable& table, const std::string& path) {
+    const TOpenStatus status = table.Open(path);
+    if (status != TOpenStatus::Opened && status != TOpenStatus::AlreadyOpen) throw OpenStatusError(status, path);
+}
+
+TOpenStatus TCustomTable::Open(const std::string& path) {
+    if (opened_) return TOpenStatus::AlreadyOpen;
     fileName_ = path;
 
     std::unique_ptr<ITableFile> file;
     const int rc = fs_->OpenExisting(path, file);
-    if (rc != 0) return rc;
-    if (!file) return kStatusNotTableFile;
+    if (rc != 0) return static_cast<TOpenStatus>(rc);
+    if (!file) return TOpenStatus::NotTableFile;
 
-    uint8_t header[32] = {};
+    uint8_t header[kHeaderSize] = {};
     TFields fields;
     std::vector<uint8_t> records;
     int32_t count = 0;
     // A failure anywhere here leaves the table closed: the file handle and
     // everything read so far are locals and go with the exception or status.
-    const int32_t status = Impl::Parse(file->ReadAll(), header, fields, records, count);
-    if (status != 0) return status;
+    TOpenStatus status = TOpenStatus::Opened;
+    try {
+        status = Impl::Parse(file->ReadAll(), header, fields, records, count);
+    } catch (EKelvError& e) {
+        e.SetContext(path);
+        throw;
+    }
+    if (status != TOpenStatus::Opened) return status;
 
     std::memcpy(header_, header, sizeof header_);
     fields_ = std::move(fields);
@@ -334,13 +354,13 @@ int32_t TCustomTable::Open(const std::string& path) {
         throw;
     }
     opened_ = true;
-    return 0;
+    return TOpenStatus::Opened;
 }
 
 int32_t TCustomTable::CreateTableFile(const std::string& path) {
     if (opened_) return -1;
     std::unique_ptr<ITableFile> file = fs_->CreateOrTruncate(path);
-    uint8_t header[32] = {};
+    uint8_t header[kHeaderSize] = {};
     std::memcpy(header, kMagic, sizeof kMagic);
     file->WriteAt(0, header, sizeof header);
     std::memcpy(header_, header, sizeof header_);
@@ -357,8 +377,8 @@ int32_t TCustomTable::AddField(const std::string& name, uint8_t fieldType, int32
     } else {
         return kStatusBadFieldDefinition;
     }
-    if (int64_t{fields_.RecordSize()} + storedSize > kMaxFilePosition ||
-        Impl::RecordOffset(*this, 0) + kDescriptorSize > kMaxFilePosition) {
+    if (int64_t{fields_.RecordSize()} + storedSize > kMaxFileSize ||
+        Impl::RecordOffset(*this, 0) + kDescriptorSize > kMaxFileSize) {
         return kStatusBadFieldDefinition;
     }
     ITableFile& file = Impl::File(*this);
@@ -393,7 +413,7 @@ int32_t TCustomTable::RecordCount() const noexcept { return recordCount_; }
 
 int32_t TCustomTable::RecordSize() const noexcept { return fields_.RecordSize(); }
 
-int32_t TCustomTable::DataStart() const noexcept { return GetLE32(header_ + 8); }
+int32_t TCustomTable::DataStart() const noexcept { return GetLE32(header_ + table_format::kDataStartOffset); }
 
 void TCustomTable::GoToRecord(int32_t n) {
     if (fields_.Count() == 0) return;
@@ -442,14 +462,14 @@ void TCustomTable::Post() {
     if (recordCount_ == 0 && DataStart() != currentPos_) {
         // The first record freezes the catalogue. Memory follows the file:
         // only a header that was written is kept.
-        uint8_t header[32];
+        uint8_t header[kHeaderSize];
         std::memcpy(header, header_, sizeof header);
         Impl::SetDataStart(header, currentPos_);
         file.WriteAt(0, header, sizeof header);
         std::memcpy(header_, header, sizeof header_);
     }
     if (isNew_) {
-        if (int64_t{currentPos_} + static_cast<int64_t>(size) > kMaxFilePosition) {
+        if (int64_t{currentPos_} + static_cast<int64_t>(size) > kMaxFileSize) {
             throw EInOutError::FromCode(kFileTooLarge);
         }
         if (!bulkAppend_) file.WriteAt(currentPos_, buffer_.data(), size);
@@ -523,10 +543,10 @@ int32_t TCustomTable::FindNext() {
         // Integer field against an integer, or against a text read once as a
         // number (failing at the first record, as the per-record comparison would).
         const int32_t wanted = searchValue_.AsInteger();
-        uint8_t pattern[4];
+        uint8_t pattern[table_format::kIntegerSize];
         PutLE32(pattern, wanted);
         for (int32_t i = first; i < recordCount_; ++i) {
-            if (std::memcmp(base + static_cast<size_t>(i) * size, pattern, 4) == 0) return found(i);
+            if (std::memcmp(base + static_cast<size_t>(i) * size, pattern, sizeof pattern) == 0) return found(i);
         }
         return -1;
     }

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "FieldValue.h"
+#include "KelvErrors.h"
 #include "TableFileSeam.h"
+#include "TableFormat.h"
 
 // Field type codes of the table file format.
-inline constexpr uint8_t kFieldInteger = 0;
-inline constexpr uint8_t kFieldString = 1;
+inline constexpr uint8_t kFieldInteger = table_format::kFieldInteger;
+inline constexpr uint8_t kFieldString = table_format::kFieldString;
 
 // One 48-byte field descriptor of the catalogue, decoded.
 struct FieldDescriptor {
@@ -43,16 +45,40 @@ private:
     int64_t sizeSum_ = 0;  // kept so that RecordSize() is O(1) on hot paths
 };
 
+// The outcome of TCustomTable::Open. Any positive value other than those
+// named is the operating system's error number for the failed open (a
+// missing file gives FileNotFound, the system's ENOENT).
+enum class TOpenStatus : int32_t {
+    Opened = 0,
+    AlreadyOpen = -1,   // nothing was done
+    FileNotFound = 2,
+    NotTableFile = 3,   // the bytes are not a table file, or its catalogue cannot be read safely
+};
+
+// The words for an open status, the same in every command and window:
+// "not a table file", "the table is already open", "File not found", or the
+// operating system's text for another error number; "" for Opened.
+std::string OpenStatusText(TOpenStatus status);
+
+// The error that reports a failed open of the table file at path: the status's
+// words, with path as the error's file.
+EKelvError OpenStatusError(TOpenStatus status, const std::string& path);
+
+class TCustomTable;
+// Opens the table on the file at path, raising where Open returns a status:
+// OpenStatusError for a file that cannot be opened or is not a table file
+// (an open table is left as it is), EInOutError naming the file for a file
+// that cannot be read whole.
+void RequireOpen(TCustomTable& table, const std::string& path);
+
 // The single-file table engine: header, field catalogue and fixed-size records,
 // all held in memory while open and written through on every change.
 //
-// Status results: Open 0 / -1 already open / 3 not a table file / OS error code;
-// CreateTableFile 0 / -1 open; AddField 0 / 2 catalogue frozen / 4 field type or size
+// Status results: Open a TOpenStatus; CreateTableFile 0 / -1 open; AddField 0 / 2 catalogue frozen / 4 field type or size
 // the format cannot store.
 // Other failures raise EInOutError, EListError, EVariantError or ERangeError.
 class TCustomTable {
 public:
-    static constexpr int32_t kStatusNotTableFile = 3;
     static constexpr int32_t kStatusCatalogueFrozen = 2;
     static constexpr int32_t kStatusBadFieldDefinition = 4;
 
@@ -63,7 +89,7 @@ public:
     // Stores a pending record and closes; never throws (a failure is reported on stderr).
     virtual ~TCustomTable();
 
-    int32_t Open(const std::string& path);
+    TOpenStatus Open(const std::string& path);
     int32_t CreateTableFile(const std::string& path);
     int32_t AddField(const std::string& name, uint8_t fieldType, int32_t declaredSize);
     void Close();
@@ -106,6 +132,8 @@ public:
     int32_t DataStart() const noexcept;
     const std::string& FileName() const noexcept { return fileName_; }
     const TFields& Fields() const noexcept { return fields_; }
+    // The file system the table reads and writes through.
+    ITableFileSystem& FileSystem() const noexcept { return *fs_; }
 
 private:
     // Implementation details live here; see CustomTable.cpp.
@@ -113,7 +141,7 @@ private:
     ITableFileSystem* fs_;
     std::unique_ptr<ITableFile> file_;
     bool opened_ = false;
-    uint8_t header_[32] = {};
+    uint8_t header_[table_format::kHeaderSize] = {};
     std::string fileName_;
     TFields fields_;
     int32_t currentPos_ = 0;

@@ -35,3 +35,11 @@ EVariantError EVariantError::Operation() {
 EConvertError EConvertError::NotAnInteger(const std::string& text) {
     return EConvertError("'" + text + "' is not a valid integer value");
 }
+
+std::string DescribeError(const std::exception& error) {
+    const auto* kelv = dynamic_cast<const EKelvError*>(&error);
+    if (kelv == nullptr || kelv->File().empty()) return error.what();
+    std::string out = kelv->File();
+    if (kelv->Line() > 0) out += ":" + std::to_string(kelv->Line());
+    return out + ": " + error.what();
+}

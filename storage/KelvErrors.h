@@ -1,14 +1,43 @@
 #pragma once
 
+#include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 
 // The error kinds of the program. Every failure that is not a status result
-// is raised as one of these; each carries the text shown to the user.
+// is raised as one of these; each carries the text shown to the user, in
+// UTF-8, and where it is known the file the error concerns and the line of a
+// text file it arose on. The text is the error's own words ("File not
+// found", "'4x' is not a valid integer value"); the file and line are context
+// that a caller shows beside it.
 class EKelvError : public std::runtime_error {
 public:
     explicit EKelvError(const std::string& message) : std::runtime_error(message) {}
+
+    // The file the error concerns; "" when none is known.
+    const std::string& File() const noexcept { return file_; }
+    // The 1-based line of a text file; 0 when the error is not about a line.
+    int64_t Line() const noexcept { return line_; }
+
+    // Names the file (and line) unless a file is named already: the code
+    // nearest to the failure knows best which file it concerns.
+    EKelvError& SetContext(const std::string& file, int64_t line = 0) {
+        if (file_.empty()) {
+            file_ = file;
+            line_ = line;
+        }
+        return *this;
+    }
+
+private:
+    std::string file_;
+    int64_t line_ = 0;
 };
+
+// The error as one line for a terminal: "FILE:LINE: text", "FILE: text", or
+// the text alone when no file is named. Any other exception gives its what().
+std::string DescribeError(const std::exception& error);
 
 // A failed file operation. Code is the operating system's error number, or
 // 100 for a read that got fewer bytes than asked ("Read beyond end of file").

@@ -1,25 +1,16 @@
 #include "TextLineReader.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
-#include "KelvErrors.h"
-
-TextLineReader::TextLineReader(const std::string& path, size_t blockSize)
-    : blockSize_(blockSize < 16 ? 16 : blockSize) {
-    do {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) throw EInOutError::FromCode(errno);
+TextLineReader::TextLineReader(ITableFileSystem& fileSystem, const std::string& path, size_t blockSize)
+    : file_(fileSystem.OpenForReading(path)), blockSize_(blockSize < 16 ? 16 : blockSize) {
     buf_.resize(blockSize_);
 }
 
-TextLineReader::~TextLineReader() {
-    if (fd_ >= 0) ::close(fd_);
-}
+TextLineReader::TextLineReader(const std::string& path, size_t blockSize)
+    : TextLineReader(DefaultTableFileSystem(), path, blockSize) {}
+
+TextLineReader::~TextLineReader() = default;
 
 bool TextLineReader::Fill() {
     if (fileDone_) return false;
@@ -30,16 +21,12 @@ bool TextLineReader::Fill() {
         begin_ = 0;
     }
     if (buf_.size() - end_ < blockSize_ / 2) buf_.resize(buf_.size() * 2);
-    ssize_t n;
-    do {
-        n = ::read(fd_, buf_.data() + end_, buf_.size() - end_);
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) throw EInOutError::FromCode(errno);
+    const size_t n = file_->Read(buf_.data() + end_, buf_.size() - end_);
     if (n == 0) {
         fileDone_ = true;
         return false;
     }
-    end_ += static_cast<size_t>(n);
+    end_ += n;
     return true;
 }
 

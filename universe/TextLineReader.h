@@ -1,18 +1,23 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "TableFileSeam.h"
+
 // Reads a text export line by line in large blocks. Lines end with LF,
 // optionally preceded by CR (also accepted before the physical end of the
 // file); a 0x1A byte at the start of a line ends the input. Lines may be of
-// any length. The file is closed by the destructor.
+// any length. The file is read through the file seam and closed by the
+// destructor.
 class TextLineReader {
 public:
     // Raises EInOutError (the operating system's error, "File not found" for
     // a missing file) when the file cannot be opened.
+    TextLineReader(ITableFileSystem& fileSystem, const std::string& path, size_t blockSize = 1 << 20);
     explicit TextLineReader(const std::string& path, size_t blockSize = 1 << 20);
     ~TextLineReader();
     TextLineReader(const TextLineReader&) = delete;
@@ -29,7 +34,7 @@ private:
     // Reads more bytes behind the unread ones; false at the physical end.
     bool Fill();
 
-    int fd_ = -1;
+    std::unique_ptr<ITableFile> file_;
     size_t blockSize_;
     std::vector<char> buf_;
     size_t begin_ = 0;   // first unread byte

@@ -64,8 +64,7 @@ constexpr size_t kMaxColumns = 16;
 void CreateWithSchema(TCustomTable& table, const std::string& path, std::span<const FieldDef> schema) {
     table.Close();
     table.CreateTableFile(path);  // raises EInOutError when the file cannot be made
-    const int32_t status = table.Open(path);
-    if (status != 0) throw EInOutError::FromCode(status);
+    RequireOpen(table, path);
     for (const FieldDef& f : schema) {
         if (table.AddField(f.name, f.type, f.size) != 0) {
             table.Close();
@@ -100,14 +99,15 @@ void LoadLines(TCustomTable& table, const std::string& path, std::span<const Col
         if (static_cast<size_t>(columns[c].column) > lastColumn) lastColumn = static_cast<size_t>(columns[c].column);
     }
 
-    TextLineReader reader(path);
+    TextLineReader reader(table.FileSystem(), path);
     // The lines' records reach the file in large writes; memory and file
     // agree again when this function returns, by success or by error.
     table.BeginBulkAppend();
+    int32_t lines = 0;
     try {
         std::array<std::string_view, kMaxColumns + 1> cells;
         std::string text;
-        for (int32_t lines = 0; maxLines <= 0 || lines < maxLines; ++lines) {
+        for (; maxLines <= 0 || lines < maxLines; ++lines) {
             std::string_view line;
             if (!reader.NextLine(line)) break;
             table.AppendRecord();
@@ -143,11 +143,18 @@ void LoadLines(TCustomTable& table, const std::string& path, std::span<const Col
             }
             table.Post();
         }
-    } catch (...) {
+    } catch (EKelvError& e) {
+        // An error that names no file arose on the failing line of the
+        // export (the engine and the reader name their own files).
+        e.SetContext(path, lines + 1);
         // The failing line's record must never be stored by a later Post,
         // Close or destructor; the reader closes the file on unwinding. The
         // lines before it are written out; should that fail, its error is the
         // one reported.
+        table.DiscardPending();
+        table.EndBulkAppend();
+        throw;
+    } catch (...) {
         table.DiscardPending();
         table.EndBulkAppend();
         throw;
