@@ -1,7 +1,7 @@
-// fuzz_table_open: the input bytes are a table file. Open it through an
-// in-memory ITableFileSystem, read every field of every record, then search,
-// change, delete and clear, so that the write paths run on whatever catalogue
-// the reader accepted. Any crash or sanitizer report is a finding; the
+// fuzz_table_open: the input bytes are a table file. Open it through the
+// test support's in-memory file system, read every field of every record,
+// then search, change, delete and clear, so that the write paths run on
+// whatever catalogue the reader accepted. Any crash or sanitizer report is a finding; the
 // engine's own errors (EKelvError) are expected answers to bad input.
 #include <cstdint>
 #include <cstring>
@@ -11,44 +11,10 @@
 
 #include "CustomTable.h"
 #include "KelvErrors.h"
+#include "MemoryFileSystem.h"
 #include "TableFileSeam.h"
 
 namespace {
-
-class MemoryFile final : public ITableFile {
-public:
-    explicit MemoryFile(std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-    std::vector<uint8_t> ReadAll() override { return bytes_; }
-    void WriteAt(int64_t offset, const void* data, size_t size) override {
-        if (offset < 0 || offset > (int64_t{1} << 31)) throw EInOutError(22, "bad offset");
-        const auto end = static_cast<size_t>(offset) + size;
-        if (bytes_.size() < end) bytes_.resize(end);
-        std::memcpy(bytes_.data() + offset, data, size);
-    }
-    void Truncate(int64_t length) override {
-        if (length < 0 || length > (int64_t{1} << 31)) throw EInOutError(22, "bad length");
-        bytes_.resize(static_cast<size_t>(length));
-    }
-
-private:
-    std::vector<uint8_t>& bytes_;
-};
-
-class MemoryFileSystem final : public ITableFileSystem {
-public:
-    explicit MemoryFileSystem(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
-    int OpenExisting(const std::string&, std::unique_ptr<ITableFile>& out) override {
-        out = std::make_unique<MemoryFile>(bytes_);
-        return 0;
-    }
-    std::unique_ptr<ITableFile> CreateOrTruncate(const std::string&) override {
-        bytes_.clear();
-        return std::make_unique<MemoryFile>(bytes_);
-    }
-
-private:
-    std::vector<uint8_t> bytes_;
-};
 
 volatile size_t gSink;
 
@@ -91,10 +57,11 @@ void Exercise(TCustomTable& t) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    MemoryFileSystem fs(std::vector<uint8_t>(data, data + size));
+    kelvtest::MemoryFileSystem fs;
+    fs.Put("fuzz.dat", std::vector<uint8_t>(data, data + size));
     TCustomTable table(fs);
     try {
-        if (table.Open("fuzz.dat") != 0) return 0;
+        if (table.Open("fuzz.dat") != TOpenStatus::Opened) return 0;
         Exercise(table);
     } catch (const EKelvError&) {
         // An error the engine raises on purpose (a damaged file, a value

@@ -7,7 +7,6 @@
 //   BM_ClearTable       ClearTable of 1,000,000 records                  (target <= 0.05 s)
 // Files live in a fresh directory under $TMPDIR (default /tmp).
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -17,38 +16,21 @@
 #include <vector>
 
 #include "CustomTable.h"
+#include "TempDir.h"
 
 namespace {
 
 constexpr int32_t kBig = 1'000'000;
 constexpr int32_t kAppends = 100'000;
 
-class Workspace {
-public:
-    Workspace() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/kelv_bench_XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        dir_ = pattern;
-    }
-    ~Workspace() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-private:
-    std::filesystem::path dir_;
-};
-
-Workspace& Work() {
-    static Workspace w;
+kelvtest::TempDir& Work() {
+    static kelvtest::TempDir w;
     return w;
 }
 
 void MakeLinksFile(const std::string& path) {
     TCustomTable t;
-    if (t.CreateTableFile(path) != 0 || t.Open(path) != 0) throw std::runtime_error("cannot create " + path);
+    if (t.CreateTableFile(path) != 0 || t.Open(path) != TOpenStatus::Opened) throw std::runtime_error("cannot create " + path);
     t.AddField("Sector", kFieldInteger, 4);
     t.AddField("Fab", kFieldInteger, 4);
     t.Close();
@@ -94,7 +76,7 @@ void BM_Open(benchmark::State& state) {
     const std::string& path = BigFile();
     for (auto _ : state) {
         TCustomTable t;
-        if (t.Open(path) != 0 || t.RecordCount() != kBig) state.SkipWithError("open failed");
+        if (t.Open(path) != TOpenStatus::Opened || t.RecordCount() != kBig) state.SkipWithError("open failed");
         benchmark::DoNotOptimize(t.RecordCount());
     }
     state.SetItemsProcessed(state.iterations() * kBig);
@@ -103,7 +85,7 @@ BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
 
 void BM_LocateNoMatch(benchmark::State& state) {
     TCustomTable t;
-    if (t.Open(BigFile()) != 0) state.SkipWithError("open failed");
+    if (t.Open(BigFile()) != TOpenStatus::Opened) state.SkipWithError("open failed");
     for (auto _ : state) {
         const int32_t n = t.Locate("Sector", -1);
         if (n != -1) state.SkipWithError("unexpected match");
@@ -115,7 +97,7 @@ BENCHMARK(BM_LocateNoMatch)->Unit(benchmark::kMillisecond);
 
 void BM_LocateFindNext(benchmark::State& state) {
     TCustomTable t;
-    if (t.Open(BigFile()) != 0) state.SkipWithError("open failed");
+    if (t.Open(BigFile()) != TOpenStatus::Opened) state.SkipWithError("open failed");
     for (auto _ : state) {
         int32_t found = 0;
         for (int32_t n = t.Locate("Fab", 0); n != -1; n = t.FindNext()) ++found;  // one match
@@ -133,7 +115,7 @@ void BM_AppendPost(benchmark::State& state) {
         MakeLinksFile(path);
         {
             TCustomTable t;
-            if (t.Open(path) != 0) state.SkipWithError("open failed");
+            if (t.Open(path) != TOpenStatus::Opened) state.SkipWithError("open failed");
             state.ResumeTiming();
             for (int32_t i = 0; i < kAppends; ++i) {
                 t.AppendRecord();
@@ -157,7 +139,7 @@ void BM_ClearTable(benchmark::State& state) {
         WriteFile(path, BigFileBytes());
         {
             TCustomTable t;
-            if (t.Open(path) != 0) state.SkipWithError("open failed");
+            if (t.Open(path) != TOpenStatus::Opened) state.SkipWithError("open failed");
             state.ResumeTiming();
             t.ClearTable();
             state.PauseTiming();

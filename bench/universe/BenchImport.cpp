@@ -13,6 +13,8 @@
 #include <string>
 
 #include "Needs.h"
+#include "Files.h"
+#include "MemoryFileSystem.h"
 #include "TableFileSeam.h"
 #include "TextLineReader.h"
 #include "uSectors.h"
@@ -51,52 +53,6 @@ const std::string& ExportPath() {
     return path;
 }
 
-// A file system that keeps nothing: the engine's own cost without the disk.
-class NullFileSystem : public ITableFileSystem {
-    class NullFile : public ITableFile {
-    public:
-        std::vector<uint8_t> ReadAll() override { return bytes_; }
-        void WriteAt(int64_t offset, const void* data, size_t size) override {
-            // Keep the header and catalogue so that Open works; drop records.
-            if (offset < 4096) {
-                const size_t end = static_cast<size_t>(offset) + size;
-                if (bytes_.size() < end) bytes_.resize(end);
-                std::memcpy(bytes_.data() + offset, data, size);
-            }
-        }
-        void Truncate(int64_t length) override {
-            if (static_cast<size_t>(length) < bytes_.size()) bytes_.resize(static_cast<size_t>(length));
-        }
-
-    private:
-        std::vector<uint8_t> bytes_;
-    };
-
-public:
-    int OpenExisting(const std::string&, std::unique_ptr<ITableFile>& out) override {
-        if (!file_) return 2;
-        out = std::make_unique<Handle>(*file_);
-        return 0;
-    }
-    std::unique_ptr<ITableFile> CreateOrTruncate(const std::string&) override {
-        file_ = std::make_unique<NullFile>();
-        return std::make_unique<Handle>(*file_);
-    }
-
-private:
-    class Handle : public ITableFile {
-    public:
-        explicit Handle(ITableFile& f) : f_(f) {}
-        std::vector<uint8_t> ReadAll() override { return f_.ReadAll(); }
-        void WriteAt(int64_t o, const void* d, size_t s) override { f_.WriteAt(o, d, s); }
-        void Truncate(int64_t l) override { f_.Truncate(l); }
-
-    private:
-        ITableFile& f_;
-    };
-    std::unique_ptr<NullFile> file_;
-};
-
 void SetCounters(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kLines);
     state.counters["lines"] = kLines;
@@ -127,13 +83,15 @@ void BM_ImportOverFull(benchmark::State& state) {
     SetCounters(state);
 }
 
+// The export and the table in memory: the engine's and the parser's own cost
+// without the disk.
 void BM_ImportWithoutDisk(benchmark::State& state) {
-    const std::string& text = ExportPath();
-    NullFileSystem fs;
+    kelvtest::MemoryFileSystem fs;
+    fs.Put("sector fabs.txt", kelvtest::ReadBytes(ExportPath()));
     for (auto _ : state) {
         TSectorsFabs t(fs);
-        t.CreateDB("null");
-        t.LoadFromText(text);
+        t.CreateDB("SectorsFabs.dat");
+        t.LoadFromText("sector fabs.txt");
         if (t.RecordCount() != kLines) state.SkipWithError("wrong record count");
     }
     SetCounters(state);

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+
 #include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
@@ -92,38 +93,26 @@ void ImportFolder(const std::string& dir) {
 // The folder goes away with the process.
 struct ImportedSampleFolder {
     ImportedSampleFolder() {
-        std::string pattern = (fs::temp_directory_path() / "kelv-app-sample-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path = pattern + "/";
-        for (const char* name : kSampleTexts) fs::copy_file(std::string(KELV_SAMPLE_DIR) + "/" + name, path + name);
-        ImportFolder(path);
+        for (const char* name : kSampleTexts) fs::copy_file(std::string(KELV_SAMPLE_DIR) + "/" + name, dir.File(name));
+        ImportFolder(dir.Path());
     }
-    ~ImportedSampleFolder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string path;
+    kelvtest::TempDir dir;
 };
 
 const std::string& ImportedSample() {
     static const ImportedSampleFolder folder;
-    return folder.path;
+    return folder.dir.Path();
 }
 
 }  // namespace
 
-AppTest::AppTest() {
-    std::string pattern = (fs::temp_directory_path() / "kelv-app-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    appDir_ = pattern + "/";
+AppTest::AppTest() : appDir_(tempDir_.Path()) {
     fs::create_directory(DataDir());
     SetDebugMode(0);
 }
 
 AppTest::~AppTest() {
     program_.reset();
-    std::error_code ec;
-    fs::remove_all(appDir_, ec);
 }
 
 void AppTest::InstallSample() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TempDir.h"
+
 #include <deque>
 #include <functional>
 #include <memory>
@@ -80,6 +82,7 @@ protected:
     TScriptedDialogs dialogs_;
 
 private:
+    kelvtest::TempDir tempDir_;
     std::string appDir_;
     std::unique_ptr<TKelvProgram> program_;
 };

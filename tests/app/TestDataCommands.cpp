@@ -173,7 +173,7 @@ TEST_F(AppTest, ACreateAnsweredNoOpensAClosedTableAndYesMakesItEmpty) {
         EXPECT_EQ(c.table->RecordCount(), 0);
         // An emptied table is a file with no records.
         TCustomTable reopened;
-        ASSERT_EQ(reopened.Open(DataFile(c.file)), 0);
+        ASSERT_EQ(reopened.Open(DataFile(c.file)), TOpenStatus::Opened);
         EXPECT_EQ(reopened.RecordCount(), 0);
     }
     EXPECT_TRUE(dialogs_.Messages.empty());

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "CliProcess.h"
-#include "TempDir.h"
+#include "UniverseTestSupport.h"
 #include "uSectors.h"
 
 namespace {
@@ -62,7 +62,7 @@ TEST_F(CliImport, SampleUniverseImportsWithFiveCounts) {
     EXPECT_EQ(second.out, expected);
 
     TSectorsFabs links;
-    ASSERT_EQ(links.Open(data.File("SectorsFabs.dat")), 0);
+    ASSERT_EQ(links.Open(data.File("SectorsFabs.dat")), TOpenStatus::Opened);
     EXPECT_TRUE(links.MatchesSchema());
     EXPECT_GE(links.RecordCount(), 2000);
 }
@@ -89,13 +89,13 @@ TEST_F(CliImport, FailureKeepsEarlierTablesAndLeavesLaterOnesUntouched) {
     EXPECT_NE(r.err.find("fabs.txt"), std::string::npos) << r.err;
 
     TSectors s;
-    ASSERT_EQ(s.Open(data.File("Sectors.dat")), 0);
+    ASSERT_EQ(s.Open(data.File("Sectors.dat")), TOpenStatus::Opened);
     EXPECT_EQ(s.RecordCount(), 1);
     TResources res;
-    ASSERT_EQ(res.Open(data.File("Resources.dat")), 0);
+    ASSERT_EQ(res.Open(data.File("Resources.dat")), TOpenStatus::Opened);
     EXPECT_EQ(res.RecordCount(), 2);
     TFabs f;
-    ASSERT_EQ(f.Open(data.File("Fabs.dat")), 0);
+    ASSERT_EQ(f.Open(data.File("Fabs.dat")), TOpenStatus::Opened);
     EXPECT_EQ(Column(f, "Code"), (std::vector<int32_t>{10, 11}));
     EXPECT_EQ(Slurp(data.File("SectorsFabs.dat")), oldLinks);
     EXPECT_FALSE(std::filesystem::exists(data.File("FabsResources.dat")));
@@ -114,7 +114,7 @@ TEST_F(CliImport, RefusesFilesThatAreNotItsTablesWithoutTouchingAnything) {
         data.Write("Fabs.dat", notes);
         r = RunCli(scratch, "import " + Quoted());
         EXPECT_NE(r.exitCode, 0);
-        EXPECT_NE(r.err.find("Fabs.dat' is not a table file"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("Fabs.dat: not a table file"), std::string::npos) << r.err;
         EXPECT_EQ(Slurp(data.File("Fabs.dat")), notes);
         EXPECT_FALSE(std::filesystem::exists(data.File("Sectors.dat")));
     }
@@ -140,7 +140,7 @@ TEST_F(CliImport, MissingExportFailsWithFileNotFound) {
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.err.find("resources.txt: File not found"), std::string::npos) << r.err;
     TSectors s;
-    EXPECT_EQ(s.Open(data.File("Sectors.dat")), 0);
+    EXPECT_EQ(s.Open(data.File("Sectors.dat")), TOpenStatus::Opened);
     EXPECT_TRUE(s.MatchesSchema());
 }
 

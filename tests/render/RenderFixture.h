@@ -10,30 +10,13 @@
 #include <gtest/gtest.h>
 
 #include "Picture.h"
+#include "TempDir.h"
 #include "uGSector.h"
 #include "uQuery.h"
 #include "uSectors.h"
 
-// A fresh directory per test, removed afterwards.
-class RenderTempDir {
-public:
-    RenderTempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kelv-render-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern + "/";
-    }
-    ~RenderTempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    RenderTempDir(const RenderTempDir&) = delete;
-    RenderTempDir& operator=(const RenderTempDir&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + name; }
-
-private:
-    std::string path_;
-};
+// A fresh folder per test, removed afterwards.
+using RenderTempDir = kelvtest::TempDir;
 
 struct SectorSpec {
     int32_t code = 1;

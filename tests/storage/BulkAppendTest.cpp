@@ -31,11 +31,11 @@ TEST_F(BulkAppend, WritesTheSameBytesAsOneWritePerRecordInFewerWrites) {
     CreateResourcesFile(other);
     {
         TCustomTable plain;
-        ASSERT_EQ(plain.Open(other), 0);
+        ASSERT_EQ(plain.Open(other), TOpenStatus::Opened);
         for (int32_t i = 0; i < 1000; ++i) Append(plain, i, "n" + std::to_string(i));
     }
     TCustomTable t(fs);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     fs.FailWrite(0);  // count writes only
     t.BeginBulkAppend();
     for (int32_t i = 0; i < 1000; ++i) Append(t, i, "n" + std::to_string(i));
@@ -48,7 +48,7 @@ TEST_F(BulkAppend, WritesTheSameBytesAsOneWritePerRecordInFewerWrites) {
 TEST_F(BulkAppend, OtherOperationsSeeTheFileUpToDate) {
     CreateResourcesFile(path, {{1, "a"}});
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     t.BeginBulkAppend();
     Append(t, 2, "b");
     Append(t, 3, "c");
@@ -69,7 +69,7 @@ TEST_F(BulkAppend, OtherOperationsSeeTheFileUpToDate) {
 TEST_F(BulkAppend, AFailedGatheredWriteDropsItsRecordsFromMemoryToo) {
     CreateResourcesFile(path, {{1, "a"}});
     TCustomTable t(fs);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     t.BeginBulkAppend();
     Append(t, 2, "b");
     Append(t, 3, "c");
@@ -89,7 +89,7 @@ TEST_F(BulkAppend, AFailedGatheredWriteDropsItsRecordsFromMemoryToo) {
 TEST_F(BulkAppend, AGatheredWriteThatFailsOnceIsRetriedRecordByRecord) {
     CreateResourcesFile(path, {{1, "a"}});
     TCustomTable t(fs);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     t.BeginBulkAppend();
     Append(t, 2, "b");
     Append(t, 3, "c");
@@ -103,7 +103,7 @@ TEST_F(BulkAppend, AGatheredWriteThatFailsOnceIsRetriedRecordByRecord) {
 TEST_F(BulkAppend, ClearTableDiscardsGatheredAndWrittenRecordsAlike) {
     CreateResourcesFile(path, {{1, "a"}});
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     const int32_t dataStart = t.DataStart();
     t.BeginBulkAppend();
     Append(t, 2, "b");

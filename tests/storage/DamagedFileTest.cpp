@@ -43,7 +43,7 @@ TEST_P(DamagedFile, IsRefusedAsNotATableFileAndNothingIsHeld) {
     FaultyFileSystem fs;  // the real files, with a count of the ones held open
     const int fdsBefore = OpenDescriptorCount();
     TCustomTable t(fs);
-    EXPECT_EQ(t.Open(path), TCustomTable::kStatusNotTableFile);
+    EXPECT_EQ(t.Open(path), TOpenStatus::NotTableFile);
     EXPECT_FALSE(t.Opened());
     EXPECT_EQ(fs.LiveFiles(), 0);
     EXPECT_EQ(OpenDescriptorCount(), fdsBefore);
@@ -56,7 +56,7 @@ TEST_P(DamagedFile, IsRefusedAsNotATableFileAndNothingIsHeld) {
     // The same object still opens a good file afterwards.
     const std::string good = dir.Path("Good.dat");
     CreateResourcesFile(good, {{1, "a"}});
-    EXPECT_EQ(t.Open(good), 0);
+    EXPECT_EQ(t.Open(good), TOpenStatus::Opened);
     EXPECT_EQ(t.RecordCount(), 1);
 }
 
@@ -102,7 +102,7 @@ TEST_F(OddButSoundFile, NameLengthByteAbove31ReadsThe31NameBytes) {
     bytes[Desc(0)] = 200;
     WriteBytes(path, bytes);
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.Fields()[0].FieldName, std::string("Code") + std::string(27, '\0'));
     EXPECT_EQ(t.GetFieldValue(0).IntValue(), 12);
 }
@@ -113,7 +113,7 @@ TEST_F(OddButSoundFile, FieldsMayOverlapOrLeaveGapsInsideTheRecord) {
     PutLE32(bytes, Desc(1) + kOffset, 0);  // "Name" now starts at the leading byte
     WriteBytes(path, bytes);
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.GetFieldValue("Name").StrValue(), "");  // leading byte 0 is its length
     t.SetFieldValue("Name", std::string(40, 'x'));     // stays inside the 38-byte record
     t.Post();
@@ -126,7 +126,7 @@ TEST_F(OddButSoundFile, ZeroFieldsWithDataStartAtTheHeaderEnd) {
     PutLE32(bytes, 8, 32);
     WriteBytes(path, bytes);
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.Fields().Count(), 0);
     EXPECT_EQ(t.RecordCount(), 0);
 }

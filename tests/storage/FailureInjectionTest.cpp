@@ -19,7 +19,7 @@ protected:
 
     void OpenWith(TCustomTable& t, const std::vector<std::pair<int32_t, std::string>>& records) {
         CreateResourcesFile(path, records);
-        ASSERT_EQ(t.Open(path), 0);
+        ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     }
     // The table's records as held in memory against the file's as reopened.
     void ExpectMemoryMatchesFile(TCustomTable& t) {
@@ -75,7 +75,7 @@ TEST_F(Failure, FirstPostWhoseHeaderWriteFails) {
     EXPECT_EQ(LE32(ReadBytes(path), 8), 0);
     EXPECT_EQ(t.RecordCount(), 0);
     TCustomTable reread;
-    ASSERT_EQ(reread.Open(path), 0);
+    ASSERT_EQ(reread.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(reread.RecordCount(), 0);
     EXPECT_EQ(reread.DataStart(), 0);
     reread.Close();
@@ -92,7 +92,7 @@ TEST_F(Failure, FirstPostWhoseRecordWriteFailsLeavesTheHeaderWritten) {
     EXPECT_EQ(t.RecordCount(), 0);
     EXPECT_EQ(t.DataStart(), 128);
     TCustomTable reread;
-    ASSERT_EQ(reread.Open(path), 0);
+    ASSERT_EQ(reread.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(reread.RecordCount(), 0);
     EXPECT_EQ(reread.DataStart(), 128);
     EXPECT_EQ(reread.AddField("X", kFieldInteger, 4), TCustomTable::kStatusCatalogueFrozen);
@@ -199,7 +199,7 @@ TEST_F(Failure, FailedReadInsideOpenReleasesTheFile) {
     EXPECT_FALSE(t.Opened());
     EXPECT_EQ(fs.LiveFiles(), 0);
     fs.FailRead(false);
-    EXPECT_EQ(t.Open(path), 0);
+    EXPECT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(fs.LiveFiles(), 1);
     t.Close();
     EXPECT_EQ(fs.LiveFiles(), 0);
@@ -236,7 +236,7 @@ TEST_F(Failure, DestructorReportsAFailedPostAndDoesNotThrow) {
     testing::internal::CaptureStderr();
     {
         auto t = std::make_unique<TCustomTable>(fs);
-        ASSERT_EQ(t->Open(path), 0);
+        ASSERT_EQ(t->Open(path), TOpenStatus::Opened);
         t->SetFieldValue("Code", 2);
         fs.FailWrite(1, true);
         EXPECT_NO_THROW(t.reset());

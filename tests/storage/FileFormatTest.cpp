@@ -69,7 +69,7 @@ TEST_F(FileFormat, WorkedExampleResourcesTableWithOneRecord) {
 TEST_F(FileFormat, WorkedExampleReadsBack) {
     CreateResourcesFile(path, {{12, "Ore"}});
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.RecordCount(), 1);
     EXPECT_EQ(t.RecordSize(), 38);
     EXPECT_EQ(t.DataStart(), 128);
@@ -88,7 +88,7 @@ TEST_F(FileFormat, FieldsBeforeAnyRecordLeaveDataStartZero) {
     EXPECT_EQ(LE32(bytes, 8), 0);
 
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.Fields().Count(), 2);
     EXPECT_EQ(t.RecordCount(), 0);
     EXPECT_TRUE(t.IsNew());
@@ -97,7 +97,7 @@ TEST_F(FileFormat, FieldsBeforeAnyRecordLeaveDataStartZero) {
 TEST_F(FileFormat, HeaderOnlyFileHasNoFieldsAndNoRecords) {
     WriteBytes(path, Header(0));
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.Fields().Count(), 0);
     EXPECT_EQ(t.RecordCount(), 0);
     EXPECT_EQ(t.RecordSize(), 1);
@@ -106,7 +106,7 @@ TEST_F(FileFormat, HeaderOnlyFileHasNoFieldsAndNoRecords) {
 TEST_F(FileFormat, SectorsShapeGivesRecordSize86From704) {
     TCustomTable t;
     ASSERT_EQ(t.CreateTableFile(path), 0);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     for (const char* name : {"Code", "x", "y", "Race", "Right", "Down", "Left", "Up", "Shipyard", "ShipyardLight",
                              "Equipment", "Trade", "Pirate"}) {
         ASSERT_EQ(t.AddField(name, kFieldInteger, 4), 0);
@@ -124,21 +124,21 @@ TEST_F(FileFormat, SectorsShapeGivesRecordSize86From704) {
 TEST_F(FileFormat, LongFieldNameIsCutTo31Characters) {
     TCustomTable t;
     ASSERT_EQ(t.CreateTableFile(path), 0);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     const std::string name40(40, 'N');
     ASSERT_EQ(t.AddField(name40, kFieldInteger, 4), 0);
     t.Close();
     const auto bytes = ReadBytes(path);
     EXPECT_EQ(bytes[32], 31);
     EXPECT_EQ(std::string(bytes.begin() + 33, bytes.begin() + 64), std::string(31, 'N'));
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.Fields()[0].FieldName, std::string(31, 'N'));
 }
 
 TEST_F(FileFormat, StringOfExactlyDeclaredSizeFillsItsField) {
     TCustomTable t;
     ASSERT_EQ(t.CreateTableFile(path), 0);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     ASSERT_EQ(t.AddField("S", kFieldString, 4), 0);
     ASSERT_EQ(t.AddField("After", kFieldInteger, 4), 0);
     t.AppendRecord();
@@ -163,18 +163,18 @@ TEST_F(FileFormat, ReadingTakesAtMostTheCapacityOfAStringField) {
     std::fill(bytes.begin() + 134, bytes.end(), 'z');
     WriteBytes(path, bytes);
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.GetFieldValue("Name").StrValue(), std::string(32, 'z'));
 }
 
 TEST_F(FileFormat, RecordsReadBackAcrossOpenAndClose) {
     CreateResourcesFile(path, {{1, "Ore"}, {-5, "Energy Cells"}, {INT32_MAX, std::string(32, 'q')}, {0, ""}});
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(Describe(Snapshot(t)), "[1|Ore][-5|Energy Cells][2147483647|" + std::string(32, 'q') + "][0|]");
     t.Close();
     EXPECT_EQ(FileSize(path), 128 + 4 * 38);
-    ASSERT_EQ(t.Open(path), 0);  // the same object opens again
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);  // the same object opens again
     EXPECT_EQ(t.RecordCount(), 4);
 }
 
@@ -190,7 +190,7 @@ TEST_F(FileFormat, ReaderIgnoresReservedAndNotSignificantBytes) {
     WriteBytes(path, bytes);
 
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.Fields()[0].FieldName, "Code");
     EXPECT_EQ(t.GetFieldValue("Code").IntValue(), 12);
     // A change to a field rewrites the record with its leading byte as found.
@@ -211,7 +211,7 @@ TEST_F(FileFormat, MagicIsComparedByteForByte) {
         bad[i] = (i == 0) ? 0x07 : static_cast<uint8_t>(bad[i] ^ 0x20);  // 0x20 flips letter case
         WriteBytes(path, bad);
         TCustomTable t;
-        EXPECT_EQ(t.Open(path), TCustomTable::kStatusNotTableFile) << "magic byte " << i;
+        EXPECT_EQ(t.Open(path), TOpenStatus::NotTableFile) << "magic byte " << i;
         EXPECT_FALSE(t.Opened());
     }
 }
@@ -256,14 +256,14 @@ TEST_F(FileFormat, AfterClearingTheCatalogueStaysFrozen) {
     CreateResourcesFile(path, {{1, "a"}, {2, "b"}, {3, "c"}});
     {
         TCustomTable t;
-        ASSERT_EQ(t.Open(path), 0);
+        ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
         t.ClearTable();
     }
     const auto bytes = ReadBytes(path);
     EXPECT_EQ(bytes.size(), 128u);
     EXPECT_EQ(LE32(bytes, 8), 128);
     TCustomTable t;
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.Fields().Count(), 2);
     EXPECT_EQ(t.RecordCount(), 0);
     EXPECT_EQ(t.AddField("More", kFieldInteger, 4), TCustomTable::kStatusCatalogueFrozen);

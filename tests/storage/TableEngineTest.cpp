@@ -20,7 +20,7 @@ protected:
     // Opens `table` on a resources file holding the given records.
     void OpenWith(TCustomTable& table, const std::vector<std::pair<int32_t, std::string>>& records) {
         CreateResourcesFile(path, records);
-        ASSERT_EQ(table.Open(path), 0);
+        ASSERT_EQ(table.Open(path), TOpenStatus::Opened);
     }
 };
 
@@ -32,7 +32,7 @@ TEST_F(Engine, OpenOfAnOpenTableReturnsMinusOneAndChangesNothing) {
     t.GoToRecord(1);
     const std::string other = dir.Path("Other.dat");
     CreateResourcesFile(other);
-    EXPECT_EQ(t.Open(other), -1);
+    EXPECT_EQ(t.Open(other), TOpenStatus::AlreadyOpen);
     EXPECT_EQ(t.FileName(), path);
     EXPECT_EQ(t.CurrentIndex(), 1);
     EXPECT_EQ(t.RecordCount(), 2);
@@ -40,7 +40,7 @@ TEST_F(Engine, OpenOfAnOpenTableReturnsMinusOneAndChangesNothing) {
 
 TEST_F(Engine, OpenOfAMissingFileReturnsTwo) {
     TCustomTable t;
-    EXPECT_EQ(t.Open(dir.Path("missing.dat")), 2);
+    EXPECT_EQ(t.Open(dir.Path("missing.dat")), TOpenStatus::FileNotFound);
     EXPECT_FALSE(t.Opened());
     EXPECT_EQ(t.RecordCount(), 0);
     EXPECT_NO_THROW(t.GoToRecord(0));
@@ -51,12 +51,12 @@ TEST_F(Engine, FileThatIsNotATableIsRefusedAndNotHeldOpen) {
     WriteBytes(path, std::vector<uint8_t>(64, 'x'));
     const int fdsBefore = OpenDescriptorCount();
     TCustomTable t;
-    EXPECT_EQ(t.Open(path), TCustomTable::kStatusNotTableFile);
+    EXPECT_EQ(t.Open(path), TOpenStatus::NotTableFile);
     EXPECT_FALSE(t.Opened());
     EXPECT_EQ(OpenDescriptorCount(), fdsBefore);
     ASSERT_TRUE(std::filesystem::remove(path));
     EXPECT_EQ(t.CreateTableFile(path), 0);
-    EXPECT_EQ(t.Open(path), 0);
+    EXPECT_EQ(t.Open(path), TOpenStatus::Opened);
 }
 
 TEST_F(Engine, OpenWithRecordsMakesRecordZeroCurrent) {
@@ -83,7 +83,7 @@ TEST_F(Engine, OpenWithFieldsAndNoRecordsMakesANewRecordCurrent) {
 TEST_F(Engine, AddFieldGrowsTheFileUntilTheFirstPost) {
     TCustomTable t;
     ASSERT_EQ(t.CreateTableFile(path), 0);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.AddField("Code", kFieldInteger, 4), 0);
     EXPECT_EQ(FileSize(path), 80);
     EXPECT_EQ(t.AddField("Name", kFieldString, 32), 0);
@@ -101,7 +101,7 @@ TEST_F(Engine, AddFieldGrowsTheFileUntilTheFirstPost) {
 TEST_F(Engine, AddFieldRefusesWhatTheFormatCannotStore) {
     TCustomTable t;
     ASSERT_EQ(t.CreateTableFile(path), 0);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     struct Case { uint8_t type; int32_t size; };
     for (const Case c : {Case{2, 4}, Case{255, 4}, Case{0, 0}, Case{0, 2}, Case{0, 8}, Case{0, -4}, Case{1, 0},
                          Case{1, -1}, Case{1, 256}, Case{1, INT32_MAX}}) {
@@ -118,7 +118,7 @@ TEST_F(Engine, AddFieldRefusesWhatTheFormatCannotStore) {
 TEST_F(Engine, RepeatedFieldNameSelectsTheLaterField) {
     TCustomTable t;
     ASSERT_EQ(t.CreateTableFile(path), 0);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     ASSERT_EQ(t.AddField("A", kFieldInteger, 4), 0);
     ASSERT_EQ(t.AddField("A", kFieldInteger, 4), 0);
     EXPECT_EQ(t.FieldIndex("A"), 1);
@@ -190,7 +190,7 @@ TEST_F(Engine, PendingChangesOfAStoredRecordAreReadFromTheBuffer) {
 TEST_F(Engine, ValuesAreConvertedToTheFieldType) {
     TCustomTable t;
     ASSERT_EQ(t.CreateTableFile(path), 0);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     ASSERT_EQ(t.AddField("Code", kFieldInteger, 4), 0);
     ASSERT_EQ(t.AddField("S", kFieldString, 4), 0);
     t.AppendRecord();
@@ -253,7 +253,7 @@ TEST_F(Engine, GoToAMissingRecordFailsAfterStoringPendingChanges) {
 TEST_F(Engine, GoToRecordWithoutFieldsDoesNothing) {
     TCustomTable t;
     ASSERT_EQ(t.CreateTableFile(path), 0);
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_NO_THROW(t.GoToRecord(7));
     EXPECT_NO_THROW(t.AppendRecord());
 }
@@ -271,7 +271,7 @@ TEST_F(Engine, CloseAndDestructorStoreAPendingRecord) {
     }
     {
         TCustomTable t;
-        ASSERT_EQ(t.Open(path), 0);
+        ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
         t.AppendRecord();
         t.SetFieldValue("Code", 2);
     }
@@ -336,7 +336,7 @@ TEST_F(Engine, SearchStateSurvivesCursorMovesAndReopening) {
     EXPECT_EQ(t.Locate("Code", 7), 0);
     t.GoToRecord(2);
     t.Close();
-    ASSERT_EQ(t.Open(path), 0);
+    ASSERT_EQ(t.Open(path), TOpenStatus::Opened);
     EXPECT_EQ(t.FindNext(), 1);
     EXPECT_EQ(t.FindNext(), 2);
 }

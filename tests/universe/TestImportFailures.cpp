@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "KelvErrors.h"
-#include "TempDir.h"
+#include "FaultyFileSystem.h"
+#include "UniverseTestSupport.h"
 #include "TableFileSeam.h"
 #include "uSectors.h"
 
@@ -36,7 +37,7 @@ int OpenDescriptorsOf(const std::string& path) {
 
 int32_t StoredRecords(const std::string& tablePath) {
     TFabsResources t;
-    EXPECT_EQ(t.Open(tablePath), 0);
+    EXPECT_EQ(t.Open(tablePath), TOpenStatus::Opened);
     return t.RecordCount();
 }
 
@@ -105,7 +106,7 @@ TEST_F(ImportFailures, HalfFilledRecordIsNeverStoredLater) {
     {
         // A record appended afterwards starts clean: nothing of the failed line.
         TFabsResources t;
-        ASSERT_EQ(t.Open(table), 0);
+        ASSERT_EQ(t.Open(table), TOpenStatus::Opened);
         EXPECT_THROW(t.LoadFromText(export_), EConvertError);
         t.AppendRecord();
         t.SetFieldValue("Type", 9);
@@ -157,48 +158,13 @@ TEST_F(ImportFailures, TableWithoutFields) {
     EXPECT_EQ(s.RecordCount(), 0);
 }
 
-// A file system whose disk is full: a write that would make a file longer
-// than `room` bytes fails, while armed.
-class FailingFs : public ITableFileSystem {
-public:
-    int64_t room = -1;  // -1: never full
-
-    int OpenExisting(const std::string& path, std::unique_ptr<ITableFile>& out) override {
-        std::unique_ptr<ITableFile> inner;
-        const int rc = DefaultTableFileSystem().OpenExisting(path, inner);
-        if (rc == 0) out = std::make_unique<File>(*this, std::move(inner));
-        return rc;
-    }
-    std::unique_ptr<ITableFile> CreateOrTruncate(const std::string& path) override {
-        return std::make_unique<File>(*this, DefaultTableFileSystem().CreateOrTruncate(path));
-    }
-
-private:
-    class File : public ITableFile {
-    public:
-        File(FailingFs& fs, std::unique_ptr<ITableFile> inner) : fs_(fs), inner_(std::move(inner)) {}
-        std::vector<uint8_t> ReadAll() override { return inner_->ReadAll(); }
-        void WriteAt(int64_t offset, const void* data, size_t size) override {
-            if (fs_.room >= 0 && offset + static_cast<int64_t>(size) > fs_.room) {
-                throw EInOutError(28, "No space left on device");
-            }
-            inner_->WriteAt(offset, data, size);
-        }
-        void Truncate(int64_t length) override { inner_->Truncate(length); }
-
-    private:
-        FailingFs& fs_;
-        std::unique_ptr<ITableFile> inner_;
-    };
-};
-
 TEST_F(ImportFailures, WriteErrorEndsImportAndFailedRecordStaysUnstored) {
-    FailingFs fs;
+    kelvtest::FaultyFileSystem fs;
     const std::string table = dir.File("FabsResources.dat");
     {
         TFabsResources t(fs);
         t.CreateDB(table);
-        fs.room = 32 + 3 * 48 + 2 * 13;  // header, catalogue and two records fit
+        fs.SetRoom(32 + 3 * 48 + 2 * 13);  // header, catalogue and two records fit
         try {
             t.LoadFromText(dir.Write("fabs resources.txt", text));
             FAIL() << "import succeeded";
@@ -206,7 +172,7 @@ TEST_F(ImportFailures, WriteErrorEndsImportAndFailedRecordStaysUnstored) {
             EXPECT_STREQ(e.what(), "No space left on device");
         }
         EXPECT_EQ(t.RecordCount(), 2);
-        fs.room = -1;  // the disk has room again: Close must not store line 3
+        fs.SetRoom(-1);  // the disk has room again: Close must not store line 3
     }
     EXPECT_EQ(StoredRecords(table), 2);
 }
@@ -232,10 +198,10 @@ TEST_F(ImportFailures, ArbitraryBytesNeverLeaveMemoryAndFileApart) {
         const int32_t inMemory = s.RecordCount();
         s.Close();
         TSectors reread;
-        ASSERT_EQ(reread.Open(table), 0);
+        ASSERT_EQ(reread.Open(table), TOpenStatus::Opened);
         ASSERT_EQ(reread.RecordCount(), inMemory) << "round " << round;
         reread.Close();
-        ASSERT_EQ(s.Open(table), 0);
+        ASSERT_EQ(s.Open(table), TOpenStatus::Opened);
     }
     EXPECT_GT(failures, 0);
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "KelvErrors.h"
-#include "TempDir.h"
+#include "UniverseTestSupport.h"
 #include "uSectors.h"
 
 namespace {
@@ -185,7 +185,7 @@ TEST_F(ImportFormats, DuplicateCodesKeptInLineOrderAndRerunIsIdempotent) {
     // What was written through is what a fresh open reads.
     r.Close();
     TResources again;
-    ASSERT_EQ(again.Open(dir.File("Resources.dat")), 0);
+    ASSERT_EQ(again.Open(dir.File("Resources.dat")), TOpenStatus::Opened);
     EXPECT_TRUE(again.MatchesSchema());
     EXPECT_EQ(TextColumn(again, "Name"), (std::vector<std::string>{"First", "Second", "Third"}));
 }
@@ -207,7 +207,7 @@ TEST_F(ImportFormats, CreateDBReplacesContentAndSetsSchema) {
 
     // Each class has its own schema; one class's file does not match another.
     TFabs f;
-    ASSERT_EQ(f.Open(dir.File("Sectors.dat")), 0);
+    ASSERT_EQ(f.Open(dir.File("Sectors.dat")), TOpenStatus::Opened);
     EXPECT_FALSE(f.MatchesSchema());
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
+#include "UniverseTestSupport.h"
 #include "uSectors.h"
 
 namespace {

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "TableFileSeam.h"
+
+namespace kelvtest {
+
+// Another file system (the real one unless told otherwise) with failures on
+// demand, for proving that a failed call loses nothing. Calls are counted
+// over every file the system opened, from 1 after the last Fail or Heal:
+// the Nth WriteAt, Truncate or read (ReadAll or Read) raises EInOutError
+// without touching the file ("injected ... failure"), or with everyFromThen
+// every call from the Nth on. A short write first writes part of its bytes,
+// as a full disk or a file-size limit does. With a room limit, a write that
+// would end past `room` bytes writes what fits and raises ENOSPC ("No space
+// left on device").
+class FaultyFileSystem : public ITableFileSystem {
+public:
+    FaultyFileSystem();
+    explicit FaultyFileSystem(ITableFileSystem& inner);
+
+    int OpenExisting(const std::string& path, std::unique_ptr<ITableFile>& out) override;
+    std::unique_ptr<ITableFile> CreateOrTruncate(const std::string& path) override;
+    std::unique_ptr<ITableFile> OpenForReading(const std::string& path) override;
+
+    // 0 = never fail.
+    void FailWrite(int n, bool everyFromThen = false) { failWrite_ = n; failEveryWrite_ = everyFromThen; writes_ = 0; }
+    void FailTruncate(int n) { failTruncate_ = n; truncates_ = 0; }
+    void FailReadAt(int n) { failRead_ = n; reads_ = 0; }
+    void FailRead(bool on) { FailReadAt(on ? 1 : 0); failEveryRead_ = on; }
+    // A failing write writes its first `bytes` bytes before it raises.
+    void ShortWrites(size_t bytes) { shortBytes_ = bytes; }
+    void SetRoom(int64_t bytes) { room_ = bytes; }
+    void Heal() {
+        failWrite_ = failTruncate_ = failRead_ = 0;
+        failEveryWrite_ = failEveryRead_ = false;
+        shortBytes_ = 0;
+        room_ = -1;
+    }
+
+    int Writes() const { return writes_; }
+    int Truncates() const { return truncates_; }
+    int Reads() const { return reads_; }
+    int LiveFiles() const { return liveFiles_; }
+
+private:
+    friend class FaultyFile;
+    std::unique_ptr<ITableFile> Wrap(std::unique_ptr<ITableFile> real, const std::string& path);
+
+    ITableFileSystem& inner_;
+    int failWrite_ = 0;
+    bool failEveryWrite_ = false;
+    int failTruncate_ = 0;
+    int failRead_ = 0;
+    bool failEveryRead_ = false;
+    size_t shortBytes_ = 0;
+    int64_t room_ = -1;
+    int writes_ = 0;
+    int truncates_ = 0;
+    int reads_ = 0;
+    int liveFiles_ = 0;
+};
+
+}  // namespace kelvtest
