@@ -38,8 +38,14 @@ EConvertError EConvertError::NotAnInteger(const std::string& text) {
 
 std::string DescribeError(const std::exception& error) {
     const auto* kelv = dynamic_cast<const EKelvError*>(&error);
-    if (kelv == nullptr || kelv->File().empty()) return error.what();
-    std::string out = kelv->File();
-    if (kelv->Line() > 0) out += ":" + std::to_string(kelv->Line());
-    return out + ": " + error.what();
+    if (kelv == nullptr) return error.what();
+    std::string out;
+    if (!kelv->File().empty()) {
+        out = kelv->File();
+        if (kelv->Line() > 0) out += ":" + std::to_string(kelv->Line());
+        out += ": ";
+    }
+    out += error.what();
+    if (!kelv->Hint().empty()) out += "\n" + kelv->Hint();
+    return out;
 }

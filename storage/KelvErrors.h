@@ -20,6 +20,10 @@ public:
     // The 1-based line of a text file; 0 when the error is not about a line.
     int64_t Line() const noexcept { return line_; }
 
+    // What the user can do about it, e.g. the command that repairs a file;
+    // "" when there is nothing to add.
+    const std::string& Hint() const noexcept { return hint_; }
+
     // Names the file (and line) unless a file is named already: the code
     // nearest to the failure knows best which file it concerns.
     EKelvError& SetContext(const std::string& file, int64_t line = 0) {
@@ -29,14 +33,20 @@ public:
         }
         return *this;
     }
+    EKelvError& SetHint(const std::string& hint) {
+        hint_ = hint;
+        return *this;
+    }
 
 private:
     std::string file_;
     int64_t line_ = 0;
+    std::string hint_;
 };
 
-// The error as one line for a terminal: "FILE:LINE: text", "FILE: text", or
-// the text alone when no file is named. Any other exception gives its what().
+// The error for a terminal: "FILE:LINE: text", "FILE: text", or the text
+// alone when no file is named, followed by the hint on a line of its own
+// when there is one. Any other exception gives its what().
 std::string DescribeError(const std::exception& error);
 
 // A failed file operation. Code is the operating system's error number, or
