@@ -2,19 +2,30 @@
 
 #include <cstring>
 
-#include <QStringDecoder>
+#include <new>
 
-#include "Cp1251.h"
+#include <QFile>
+
+#include "KelvErrors.h"
 #include "IUserDialogs.h"
 
 QString ErrorText(const std::exception& error) {
-    const char* raw = error.what();
-    const QByteArray bytes(raw, static_cast<qsizetype>(std::strlen(raw)));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) text = FromCp1251(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return QStringLiteral("not enough memory");
+    QString text = QString::fromUtf8(error.what());
     if (text.isEmpty()) text = QStringLiteral("Unknown error");
     return text;
+}
+
+QString ErrorDetail(const std::exception& error) {
+    const auto* kelv = dynamic_cast<const EKelvError*>(&error);
+    if (kelv == nullptr) return {};
+    QString detail = QFile::decodeName(QByteArray::fromStdString(kelv->File()));
+    if (kelv->Line() > 0) detail += QStringLiteral(", line %1").arg(kelv->Line());
+    if (!kelv->Hint().empty()) {
+        if (!detail.isEmpty()) detail += QLatin1Char('\n');
+        detail += QString::fromUtf8(kelv->Hint());
+    }
+    return detail;
 }
 
 bool RunCommand(IUserDialogs& dialogs, QWidget* parent, const std::function<void()>& command) {
@@ -22,9 +33,9 @@ bool RunCommand(IUserDialogs& dialogs, QWidget* parent, const std::function<void
         command();
         return true;
     } catch (const std::exception& error) {
-        dialogs.Error(parent, ErrorText(error));
+        dialogs.Error(parent, ErrorText(error), ErrorDetail(error));
     } catch (...) {
-        dialogs.Error(parent, QStringLiteral("Unknown error"));
+        dialogs.Error(parent, QStringLiteral("Unknown error"), QString());
     }
     return false;
 }

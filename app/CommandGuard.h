@@ -14,6 +14,10 @@ class QWidget;
 // to its end.
 bool RunCommand(IUserDialogs& dialogs, QWidget* parent, const std::function<void()>& command);
 
-// The text of an error as the user sees it. Errors carry UTF-8 text, or
-// Windows-1251 when they quote table data; both arrive readable.
+// The text of an error as the user sees it: its own words, exactly (errors
+// carry UTF-8; running out of memory reads "not enough memory").
 QString ErrorText(const std::exception& error);
+// The detail shown below it: the file the error concerns ("sectors.txt,
+// line 17" for a line of an export) and what the user can do; "" when there
+// is nothing to add.
+QString ErrorDetail(const std::exception& error);

@@ -29,8 +29,10 @@ public:
     virtual bool Confirm(QWidget* parent, const QString& question) = 0;
     // A plain message with one OK button. The text may hold line breaks.
     virtual void Message(QWidget* parent, const QString& text) = 0;
-    // The error box: the text of an error that ended a command.
-    virtual void Error(QWidget* parent, const QString& text) = 0;
+    // The error box: the text of an error that ended a command and, below
+    // it, the detail (the file it concerns, the line of an export, what the
+    // user can do), which may be empty.
+    virtual void Error(QWidget* parent, const QString& text, const QString& detail) = 0;
     // The save-file dialog. True when the user accepted; then
     // dialog.FileName is the chosen path and dialog.FilterIndex the filter
     // chosen. A cancelled dialog leaves `dialog` as it was.

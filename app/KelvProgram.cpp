@@ -17,10 +17,10 @@ TProgramPaths DefaultPaths() {
 TKelvProgram::TKelvProgram(IUserDialogs& dialogs, TProgramPaths paths)
     : Dialogs(dialogs),
       Paths(std::move(paths)),
-      GSector(TUniverse{Sectors, Resources, Fabs, SectorsFabs, FabsResources}, Query,
+      GSector(Universe, Query,
               [this] { return !frmOptions || frmOptions->StationsCounted(); }) {
     Kelv = std::make_unique<TKelv>(*this);
-    frmOptions = std::make_unique<TfrmOptions>(GSector, Resources, Dialogs, Kelv.get());
+    frmOptions = std::make_unique<TfrmOptions>(GSector, Universe.Resources, Dialogs, Kelv.get());
     AboutBox = std::make_unique<TAboutBox>(Kelv.get());
 }
 

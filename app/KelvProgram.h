@@ -7,7 +7,7 @@
 
 #include "uGSector.h"
 #include "uQuery.h"
-#include "uSectors.h"
+#include "Universe.h"
 
 class IUserDialogs;
 class TAboutBox;
@@ -27,8 +27,9 @@ struct TProgramPaths {
 // AppDir() and AppDir() + "Data/": the folders beside the executable.
 TProgramPaths DefaultPaths();
 
-// The running program: the process-wide objects (five tables, tally list,
-// renderer) and the three forms, created in this order: tables, tally list,
+// The running program: the process-wide objects (the universe of five
+// tables, tally list, renderer) and the three forms, created in this order:
+// tables, tally list,
 // renderer, then the main window Kelv (whose FormCreate opens the tables and
 // draws the map), the options dialog and the about box. Everything lives as
 // long as this object. DebugMode() must be set before construction.
@@ -46,11 +47,7 @@ public:
     IUserDialogs& Dialogs;
     const TProgramPaths Paths;
 
-    TSectors Sectors;
-    TResources Resources;
-    TFabs Fabs;
-    TSectorsFabs SectorsFabs;
-    TFabsResources FabsResources;
+    TUniverse Universe;
     TQuery Query;
     TGSector GSector;
 

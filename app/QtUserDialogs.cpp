@@ -47,8 +47,10 @@ void TQtUserDialogs::Message(QWidget* parent, const QString& text) {
     MakeBox(QMessageBox::NoIcon, parent, text)->exec();
 }
 
-void TQtUserDialogs::Error(QWidget* parent, const QString& text) {
-    MakeBox(QMessageBox::Critical, parent, text)->exec();
+void TQtUserDialogs::Error(QWidget* parent, const QString& text, const QString& detail) {
+    const auto box = MakeBox(QMessageBox::Critical, parent, text);
+    box->setInformativeText(detail);
+    box->exec();
 }
 
 namespace {

@@ -14,7 +14,7 @@ public:
 
     bool Confirm(QWidget* parent, const QString& question) override;
     void Message(QWidget* parent, const QString& text) override;
-    void Error(QWidget* parent, const QString& text) override;
+    void Error(QWidget* parent, const QString& text, const QString& detail) override;
     bool AskSaveFile(QWidget* parent, TSaveDialog& dialog) override;
     int ShowModal(QDialog& form) override;
 };

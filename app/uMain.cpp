@@ -9,12 +9,13 @@
 #include <QScrollArea>
 
 #include "CommandGuard.h"
-#include "Cp1251.h"
+#include "QtText.h"
 #include "FormFont.h"
 #include "ImageControl.h"
 #include "ImageWriters.h"
 #include "KelvProgram.h"
 #include "uAbout.h"
+#include "Universe.h"
 #include "uKelvRef.h"
 #include "uMapLayout.h"
 #include "uOptions.h"
@@ -161,35 +162,33 @@ void TKelv::FormCreate() {
     if (DebugMode() == 1) miDebug->menuAction()->setVisible(true);
     SetDataDir(program_.Paths.DataDir);
 
-    // A table whose file is missing or unreadable stays closed; nothing is
-    // said here, the first drawing that reads it reports the error.
-    program_.Sectors.Open(DataDir() + TSectors::kTableFile);
-    program_.Resources.Open(DataDir() + TResources::kTableFile);
-    program_.Fabs.Open(DataDir() + TFabs::kTableFile);
-    program_.SectorsFabs.Open(DataDir() + TSectorsFabs::kTableFile);
-    program_.FabsResources.Open(DataDir() + TFabsResources::kTableFile);
+    // A table whose file is missing or refused stays closed; nothing is said
+    // here, the first drawing that reads it reports the error.
+    Universe().OpenAll(DataDir());
 
     TGSector& sector = program_.GSector;
-    sector.Mode = kModeFull;
+    sector.Mode = TMapMode::Full;
     SetTitle();
     sector.Image.SetSize(kMapWidth, kInitialMapHeight);
     sector.MapHeight = kInitialMapHeight;
     DrawMap();
 }
 
+TUniverse& TKelv::Universe() const { return program_.Universe; }
+
 void TKelv::SetTitle() {
     const TGSector& sector = program_.GSector;
     switch (sector.Mode) {
-        case kModeFull:
+        case TMapMode::Full:
             setWindowTitle(QStringLiteral("Kelv Map - Полная"));
             break;
-        case kModeProduct:
+        case TMapMode::Product:
             setWindowTitle(QStringLiteral("Kelv Map - Продукт ") + FromCp1251(sector.SelectedName));
             break;
-        case kModeResource:
+        case TMapMode::Resource:
             setWindowTitle(QStringLiteral("Kelv Map - Ресурс ") + FromCp1251(sector.SelectedName));
             break;
-        default:
+        case TMapMode::None:
             break;
     }
 }
@@ -282,43 +281,39 @@ void TKelv::miAboutClick() {
 }
 
 void TKelv::miLoadAllClick() {
-    program_.Sectors.LoadFromText(DataDir() + TSectors::kTextFile);
-    program_.Resources.LoadFromText(DataDir() + TResources::kTextFile);
-    program_.Fabs.LoadFromText(DataDir() + TFabs::kTextFile);
-    program_.SectorsFabs.LoadFromText(DataDir() + TSectorsFabs::kTextFile);
-    program_.FabsResources.LoadFromText(DataDir() + TFabsResources::kTextFile);
+    TUniverse& universe = Universe();
+    universe.LoadAll(DataDir());
 
     // Each line ends with line feed, then carriage return.
-    const QString text = QStringLiteral("Sectors: %1\n\rResources: %2\n\rFabs: %3\n\rSectorsFabs: %4\n\r"
-                                        "FabsResources: %5\n\r")
-                             .arg(program_.Sectors.RecordCount())
-                             .arg(program_.Resources.RecordCount())
-                             .arg(program_.Fabs.RecordCount())
-                             .arg(program_.SectorsFabs.RecordCount())
-                             .arg(program_.FabsResources.RecordCount());
+    QString text;
+    for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
+        text += QStringLiteral("%1: %2\n\r")
+                    .arg(QLatin1String(TUniverse::Spec(i).Label))
+                    .arg(universe.Table(i).RecordCount());
+    }
     program_.Dialogs.Message(this, text);
 }
 
-void TKelv::miCreateSectorsDBClick() { CreateTable(program_.Dialogs, this, program_.Sectors); }
-void TKelv::miCreateResourceDBClick() { CreateTable(program_.Dialogs, this, program_.Resources); }
-void TKelv::miCreateFabsDBClick() { CreateTable(program_.Dialogs, this, program_.Fabs); }
-void TKelv::miCreateSectorsFabsDBClick() { CreateTable(program_.Dialogs, this, program_.SectorsFabs); }
-void TKelv::CreateFabsResourcesDBClick() { CreateTable(program_.Dialogs, this, program_.FabsResources); }
+void TKelv::miCreateSectorsDBClick() { CreateTable(program_.Dialogs, this, Universe().Sectors); }
+void TKelv::miCreateResourceDBClick() { CreateTable(program_.Dialogs, this, Universe().Resources); }
+void TKelv::miCreateFabsDBClick() { CreateTable(program_.Dialogs, this, Universe().Fabs); }
+void TKelv::miCreateSectorsFabsDBClick() { CreateTable(program_.Dialogs, this, Universe().SectorsFabs); }
+void TKelv::CreateFabsResourcesDBClick() { CreateTable(program_.Dialogs, this, Universe().FabsResources); }
 
-void TKelv::miLoadSectorsDBClick() { LoadTable(program_.Dialogs, this, program_.Sectors, "Load data sectors?"); }
+void TKelv::miLoadSectorsDBClick() { LoadTable(program_.Dialogs, this, Universe().Sectors, "Load data sectors?"); }
 void TKelv::miLoadResourceDBClick() {
-    LoadTable(program_.Dialogs, this, program_.Resources, "Load data resources?");
+    LoadTable(program_.Dialogs, this, Universe().Resources, "Load data resources?");
 }
-void TKelv::miLoadFabsDBClick() { LoadTable(program_.Dialogs, this, program_.Fabs, "Load data fabs?"); }
+void TKelv::miLoadFabsDBClick() { LoadTable(program_.Dialogs, this, Universe().Fabs, "Load data fabs?"); }
 void TKelv::LoadSectorsFabsDBClick() {
-    LoadTable(program_.Dialogs, this, program_.SectorsFabs, "Load data sectors fabs?");
+    LoadTable(program_.Dialogs, this, Universe().SectorsFabs, "Load data sectors fabs?");
 }
 void TKelv::miLoadFabsResourcesDBClick() {
-    LoadTable(program_.Dialogs, this, program_.FabsResources, "Load data fabs resources?");
+    LoadTable(program_.Dialogs, this, Universe().FabsResources, "Load data fabs resources?");
 }
 
 void TKelv::FormClose() {
-    program_.Sectors.Close();
+    Universe().Sectors.Close();
 }
 
 void TKelv::closeEvent(QCloseEvent* event) {

@@ -11,6 +11,7 @@ class QMenuBar;
 class QScrollArea;
 class TImageControl;
 class TKelvProgram;
+class TUniverse;
 
 // The main window "Kelv Map": the map in a scroll box and the menu.
 //
@@ -109,6 +110,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The tables the window's commands work on.
+    TUniverse& Universe() const;
     void BuildMenu();
     // A menu item whose click runs `handler` through the command handler.
     QAction* AddItem(QMenu* menu, const QString& caption, const char* name, void (TKelv::*handler)());

@@ -8,7 +8,7 @@
 #include <QShowEvent>
 
 #include "CommandGuard.h"
-#include "Cp1251.h"
+#include "QtText.h"
 #include "FormFont.h"
 #include "IUserDialogs.h"
 #include "RadioGroup.h"
@@ -97,7 +97,7 @@ void TfrmOptions::showEvent(QShowEvent* event) {
 }
 
 void TfrmOptions::FormActivate() {
-    rgType->SetItemIndex(sector_.Mode - 1);
+    rgType->SetItemIndex(static_cast<int>(sector_.Mode) - 1);
 
     cbResource->clear();
     const int32_t count = resources_.RecordCount();
@@ -141,6 +141,6 @@ void TfrmOptions::btOKClick() {
     const QByteArray bytes = selected >= 0 ? cbResource->itemData(selected).toByteArray() : QByteArray();
     sector_.SelectedName.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
     SelectedResourceIndex = selected;
-    sector_.Mode = rgType->ItemIndex() + 1;
+    sector_.Mode = static_cast<TMapMode>(rgType->ItemIndex() + 1);
     accept();
 }

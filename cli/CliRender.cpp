@@ -9,13 +9,13 @@
 #include <QGuiApplication>
 
 #include "Commands.h"
-#include "Cp1251.h"
+#include "QtText.h"
 #include "ImageWriters.h"
 #include "KelvErrors.h"
 #include "uGSector.h"
 #include "uMapLayout.h"
 #include "uQuery.h"
-#include "uSectors.h"
+#include "Universe.h"
 
 const char* const kRenderUsage =
     "  kelvmap-cli render DATADIR OUTFILE [--mode full|product|resource] [--name NAME]\n"
@@ -33,7 +33,7 @@ namespace {
 struct RenderOptions {
     std::string dataDir;
     std::string outFile;
-    int32_t mode = kModeFull;
+    TMapMode mode = TMapMode::Full;
     std::string name;   // UTF-8 as given
     bool countStations = true;
     bool formatGiven = false;
@@ -68,9 +68,9 @@ std::string ParseArguments(const std::vector<std::string>& args, RenderOptions& 
         std::string v;
         if (a == "--mode") {
             if (!value(v)) return "--mode needs a value";
-            if (v == "full") options.mode = kModeFull;
-            else if (v == "product") options.mode = kModeProduct;
-            else if (v == "resource") options.mode = kModeResource;
+            if (v == "full") options.mode = TMapMode::Full;
+            else if (v == "product") options.mode = TMapMode::Product;
+            else if (v == "resource") options.mode = TMapMode::Resource;
             else return "unknown mode '" + v + "' (full, product or resource)";
         } else if (a == "--name") {
             if (!value(options.name)) return "--name needs a value";
@@ -97,19 +97,6 @@ std::string ParseArguments(const std::vector<std::string>& args, RenderOptions& 
             return "cannot tell the image format from '" + options.outFile + "'; use --format";
     }
     return "";
-}
-
-// Opens one table of the data folder; raises with a clear text when the file
-// is missing, unreadable or not a table of this kind.
-template <class T>
-void OpenTable(T& table, const std::string& dir) {
-    const std::string path = dir + T::kTableFile;
-    RequireOpen(table, path);
-    if (!table.MatchesSchema()) {
-        EKelvError error(std::string("does not hold the fields of ") + T::kTableFile);
-        error.SetContext(path);
-        throw error;
-    }
 }
 
 }  // namespace
@@ -145,22 +132,13 @@ int CmdRender(int argc, char** argv, const std::vector<std::string>& args) {
     });
     QGuiApplication app(argc, argv);
 
-    TSectors sectors;
-    TResources resources;
-    TFabs fabs;
-    TSectorsFabs sectorsFabs;
-    TFabsResources fabsResources;
+    TUniverse universe;
     try {
-        OpenTable(sectors, options.dataDir);
-        OpenTable(resources, options.dataDir);
-        OpenTable(fabs, options.dataDir);
-        OpenTable(sectorsFabs, options.dataDir);
-        OpenTable(fabsResources, options.dataDir);
+        universe.OpenChecked(options.dataDir);
 
         TQuery query;
         const bool countStations = options.countStations;
-        TGSector renderer(TUniverse{sectors, resources, fabs, sectorsFabs, fabsResources}, query,
-                          [countStations] { return countStations; });
+        TGSector renderer(universe, query, [countStations] { return countStations; });
         renderer.Mode = options.mode;
         renderer.SelectedName = selected;
         PaintMap(renderer);

@@ -10,7 +10,7 @@
 #include "CustomTable.h"
 #include "FieldValue.h"
 #include "KelvErrors.h"
-#include "TextCodec.h"
+#include "Cp1251.h"
 
 const char* const kTableUsage =
     "  kelvmap-cli create FILE NAME:TYPE:SIZE...\n"

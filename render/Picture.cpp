@@ -7,7 +7,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "Cp1251.h"
+#include "QtText.h"
 
 namespace {
 

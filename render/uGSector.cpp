@@ -5,14 +5,9 @@
 #include "Needs.h"
 #include "uKelvRef.h"
 #include "uQuery.h"
-#include "uSectors.h"
+#include "Universe.h"
 
 namespace {
-
-constexpr const char* kTitleFace = "Arial";
-constexpr int32_t kTitleSize = 9;
-constexpr const char* kMarkFace = "Courier New";
-constexpr int32_t kMarkSize = 8;
 
 // Station flags and their marks, in drawing order.
 constexpr struct {
@@ -24,7 +19,7 @@ constexpr struct {
 
 }  // namespace
 
-TGSector::TGSector(TUniverse universe, TQuery& query, std::function<bool()> countStations)
+TGSector::TGSector(TUniverse& universe, TQuery& query, std::function<bool()> countStations)
     : Image(kMapWidth, kInitialMapHeight),
       universe_(universe),
       query_(query),
@@ -40,7 +35,7 @@ void TGSector::DrawBackground() {
     Image.SetBrushColor(kWhite);
     Image.FillRect(r);
     Image.SetBrushColor(SectorColor());
-    Image.FillRect(r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2);
+    Image.FillRect(r.Left + kFrameWidth, r.Top + kFrameWidth, r.Right - kFrameWidth, r.Bottom - kFrameWidth);
 }
 
 void TGSector::DrawTitle() {
@@ -51,18 +46,18 @@ void TGSector::DrawTitle() {
     Image.SetFontColor(kWhite);
     Image.SetFontSize(kTitleSize);
     Image.SetFontBold(true);
-    Image.SetFontName(kTitleFace);
+    Image.SetFontName(kTextFace);
 
     std::string line1 = name;
     std::string line2;
-    if (Image.TextWidth(name) >= w - 4) {
+    if (Image.TextWidth(name) >= w - 2 * kFrameWidth) {
         line1 = TokenAt(name, 1, ' ');
         const size_t space = name.find(' ');
         if (space != std::string::npos) line2 = name.substr(space);
     }
-    Image.TextOut(r.Left + (w - Image.TextWidth(line1)) / 2, r.Top + 2, line1);
+    Image.TextOut(r.Left + (w - Image.TextWidth(line1)) / 2, r.Top + kTitleTop, line1);
     if (!line2.empty())
-        Image.TextOut(r.Left + (w - Image.TextWidth(line2)) / 2, r.Top + 2 + Image.TextHeight("W"), line2);
+        Image.TextOut(r.Left + (w - Image.TextWidth(line2)) / 2, r.Top + kTitleTop + Image.TextHeight("W"), line2);
     Image.SetFontBold(false);
 }
 
@@ -71,7 +66,7 @@ int32_t TGSector::TitleBandHeight() {
     Image.SetFontColor(kWhite);
     Image.SetFontSize(kTitleSize);
     Image.SetFontBold(true);
-    Image.SetFontName(kTitleFace);
+    Image.SetFontName(kTextFace);
     const int32_t band = 2 * Image.TextHeight("W");
     Image.SetFont(saved);
     return band;
@@ -79,24 +74,25 @@ int32_t TGSector::TitleBandHeight() {
 
 void TGSector::DrawGates() {
     const TRect& r = CellRect;
-    const int32_t t = r.Height() / 3;
+    const int32_t t = r.Height() / kSideGateDivisor;
+    const int32_t f = kFrameWidth;
     const TSectors& sectors = universe_.Sectors;
-    if (sectors.GetRight() != kNoGate) Image.FillRect(r.Left + 113, r.Top + t, r.Right, r.Bottom - t);
-    if (sectors.GetDown() != kNoGate) Image.FillRect(r.Left + 38, r.Bottom - 2, r.Right - 38, r.Bottom);
-    if (sectors.GetLeft() != kNoGate) Image.FillRect(r.Left, r.Top + t, r.Left + 2, r.Bottom - t);
-    if (sectors.GetUp() != kNoGate) Image.FillRect(r.Left + 38, r.Top, r.Right - 38, r.Top + 2);
+    if (sectors.GetRight() != kNoGate) Image.FillRect(r.Left + kRightGateOffset, r.Top + t, r.Right, r.Bottom - t);
+    if (sectors.GetDown() != kNoGate) Image.FillRect(r.Left + kGateMargin, r.Bottom - f, r.Right - kGateMargin, r.Bottom);
+    if (sectors.GetLeft() != kNoGate) Image.FillRect(r.Left, r.Top + t, r.Left + f, r.Bottom - t);
+    if (sectors.GetUp() != kNoGate) Image.FillRect(r.Left + kGateMargin, r.Top, r.Right - kGateMargin, r.Top + f);
 }
 
 void TGSector::DrawStationMarks() {
     int32_t y = CellRect.Top + TitleBandHeight();
-    Image.SetFontSize(kMarkSize);
-    Image.SetFontName(kMarkFace);
+    Image.SetFontSize(kListSize);
+    Image.SetFontName(kFixedFace);
     for (const auto& entry : kStationMarks) {
         const FieldValue flag = universe_.Sectors.GetFieldValue(entry.field);
         if (!(flag.IsInteger() && flag.IntValue() == 1)) continue;
         Image.SetFontBold(true);
-        Image.TextOut(CellRect.Right - Image.TextWidth(entry.mark) - 4, y, entry.mark);
-        y += Image.TextHeight(entry.mark) - 2;
+        Image.TextOut(CellRect.Right - Image.TextWidth(entry.mark) - kTextInset, y, entry.mark);
+        y += Image.TextHeight(entry.mark) - kLineTighten;
     }
 }
 

@@ -4,39 +4,11 @@
 #include <functional>
 #include <string>
 
+#include "MapGeometry.h"
 #include "Picture.h"
 
-class TSectors;
-class TResources;
-class TFabs;
-class TSectorsFabs;
-class TFabsResources;
 class TQuery;
-
-// Map modes.
-inline constexpr int32_t kModeFull = 1;
-inline constexpr int32_t kModeProduct = 2;
-inline constexpr int32_t kModeResource = 3;
-
-// Grid and cell geometry of the map.
-inline constexpr int32_t kGridColumns = 20;
-inline constexpr int32_t kGridRows = 15;
-inline constexpr int32_t kCellWidth = 115;
-inline constexpr int32_t kMapWidth = kGridColumns * kCellWidth;   // 2300
-inline constexpr int32_t kInitialMapHeight = 2500;
-// A sector record with this code is not painted; in a gate field it means
-// "no gate on this side".
-inline constexpr int32_t kNoSector = 92;
-inline constexpr int32_t kNoGate = 92;
-
-// The five tables the renderer reads. The application owns them.
-struct TUniverse {
-    TSectors& Sectors;
-    TResources& Resources;
-    TFabs& Fabs;
-    TSectorsFabs& SectorsFabs;
-    TFabsResources& FabsResources;
-};
+class TUniverse;
 
 // The sector cell renderer: owns the off-screen map image and paints one
 // sector cell at a time on it, for the sector that is the current record of
@@ -49,13 +21,13 @@ public:
     // `countStations` answers whether docks and trading stations count in the
     // resource mode; it is asked at every collection. An empty function
     // counts them.
-    TGSector(TUniverse universe, TQuery& query, std::function<bool()> countStations = {});
+    TGSector(TUniverse& universe, TQuery& query, std::function<bool()> countStations = {});
 
     // The map image: created kMapWidth x kInitialMapHeight, white. PaintMap
     // extends it at the bottom when the map grows taller; it never shrinks.
     TPicture Image;
     TRect CellRect;
-    int32_t Mode = 0;
+    TMapMode Mode = TMapMode::None;
     std::string SelectedName;   // Windows-1251, compared byte for byte
     // Used height of Image: kInitialMapHeight until the first PaintMap, then
     // the bottom of the last grid row.
@@ -95,13 +67,13 @@ public:
     int32_t IsNotStationOrDock(const std::string& name) const;
 
     TQuery& Query() noexcept { return query_; }
-    const TUniverse& Universe() const noexcept { return universe_; }
+    TUniverse& Universe() const noexcept { return universe_; }
 
 private:
     bool CountStations() const { return !countStations_ || countStations_(); }
     TColor SectorColor() const;
 
-    TUniverse universe_;
+    TUniverse& universe_;
     TQuery& query_;
     std::function<bool()> countStations_;
 };

@@ -5,7 +5,7 @@
 #include "uGSector.h"
 #include "uKelvRef.h"
 #include "uQuery.h"
-#include "uSectors.h"
+#include "Universe.h"
 
 namespace {
 
@@ -20,19 +20,19 @@ int32_t TGSector::IsNotStationOrDock(const std::string& name) const {
 
 void TGSector::CollectContents() {
     switch (Mode) {
-        case kModeFull: CollectFabs(); break;
-        case kModeProduct: CollectProducts(); break;
-        case kModeResource: CollectResources(); break;
-        default: break;
+        case TMapMode::Full: CollectFabs(); break;
+        case TMapMode::Product: CollectProducts(); break;
+        case TMapMode::Resource: CollectResources(); break;
+        case TMapMode::None: break;
     }
 }
 
 void TGSector::DrawContents() {
     switch (Mode) {
-        case kModeFull: DrawFabList(); break;
-        case kModeProduct:
-        case kModeResource: DrawSelectedCount(); break;
-        default: break;
+        case TMapMode::Full: DrawFabList(); break;
+        case TMapMode::Product:
+        case TMapMode::Resource: DrawSelectedCount(); break;
+        case TMapMode::None: break;
     }
 }
 
@@ -97,9 +97,9 @@ void TGSector::CollectResources() {
 }
 
 void TGSector::DrawFabList() {
-    Image.SetFontSize(8);
-    const int32_t pitch = Image.TextHeight("w") - 2;
-    const int32_t x0 = universe_.Sectors.GetX() * kCellWidth + 4;
+    Image.SetFontSize(kListSize);
+    const int32_t pitch = Image.TextHeight("w") - kLineTighten;
+    const int32_t x0 = universe_.Sectors.GetX() * kCellWidth + kTextInset;
     const int32_t y0 = CellRect.Top + TitleBandHeight();
     const bool pirate = universe_.Sectors.GetRace() == kPirateRace;
     for (int32_t i = 0; i < query_.Count(); ++i) {
@@ -111,11 +111,11 @@ void TGSector::DrawFabList() {
             prefix += RaceInitial(item.Race);
             prefix += ' ';
         }
-        Image.SetFontName("Courier New");
+        Image.SetFontName(kFixedFace);
         Image.SetFontBold(true);
         const int32_t w = Image.TextWidth(prefix);
         Image.TextOut(x0, y, prefix);
-        Image.SetFontName("Arial");
+        Image.SetFontName(kTextFace);
         Image.SetFontBold(false);
         Image.TextOut(x0 + w, y, item.Name);
     }
@@ -127,8 +127,8 @@ void TGSector::DrawSelectedCount() {
         const TallyItem& item = query_[i];
         if (item.Name != SelectedName) continue;
         const std::string text = std::to_string(item.Count);
-        Image.SetFontName("Arial");
-        Image.SetFontSize(48);
+        Image.SetFontName(kTextFace);
+        Image.SetFontSize(kCountSize);
         Image.TextOut(r.Left + (r.Width() - Image.TextWidth(text)) / 2,
                       r.Top + (r.Height() - Image.TextHeight(text)) / 2, text);
     }

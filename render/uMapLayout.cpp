@@ -4,14 +4,7 @@
 
 #include "uGSector.h"
 #include "uQuery.h"
-#include "uSectors.h"
-
-namespace {
-
-// Every row is sized for this many text lines in the product and resource modes.
-constexpr int32_t kFixedLines = 8;
-
-}  // namespace
+#include "Universe.h"
 
 void PaintMap(TGSector& sector) {
     TSectors& sectors = sector.Universe().Sectors;
@@ -25,14 +18,14 @@ void PaintMap(TGSector& sector) {
             sector.CollectContents();
             lines = std::max(lines, sector.Query().Count());
         }
-        if (sector.Mode != kModeFull) lines = kFixedLines;
+        if (sector.Mode != TMapMode::Full) lines = kFixedLines;
 
         // The row is measured in Courier New 8 in whatever style the last
         // painted cell left (bold after station marks).
-        image.SetFontName("Courier New");
-        image.SetFontSize(8);
-        const int32_t lineHeight = image.TextHeight("w") - 2;
-        const int32_t rowBottom = rowTop + lineHeight * lines + sector.TitleBandHeight() + 4;
+        image.SetFontName(kFixedFace);
+        image.SetFontSize(kListSize);
+        const int32_t lineHeight = image.TextHeight("w") - kLineTighten;
+        const int32_t rowBottom = rowTop + lineHeight * lines + sector.TitleBandHeight() + kRowPadding;
 
         // A map taller than the raster gets more raster rather than losing
         // its lower rows.

@@ -5,6 +5,7 @@
 #include <climits>
 #include <vector>
 
+#include "Cp1251.h"
 #include "KelvErrors.h"
 
 std::string_view TokenView(std::string_view text, int32_t n, char delimiter) noexcept {
@@ -33,54 +34,81 @@ int HexDigit(char c) noexcept {
 
 }  // namespace
 
-bool TryParseInteger(std::string_view text, int32_t& out) noexcept {
-    size_t i = 0;
-    const size_t len = text.size();
-    while (i < len && text[i] == ' ') ++i;
-    bool negative = false;
-    bool signed_ = false;
-    if (i < len && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        signed_ = true;
-        ++i;
-    }
-    if (!signed_ && i < len) {
-        size_t digitsAt = 0;
-        if (text[i] == '$' || text[i] == 'x' || text[i] == 'X') {
-            digitsAt = i + 1;
-        } else if (text[i] == '0' && i + 1 < len && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-            digitsAt = i + 2;
-        }
-        if (digitsAt != 0) {
-            if (digitsAt >= len) return false;
-            uint64_t value = 0;
-            for (size_t k = digitsAt; k < len; ++k) {
-                const int d = HexDigit(text[k]);
-                if (d < 0) return false;
-                value = value * 16 + static_cast<uint64_t>(d);
-                if (value > 0xFFFFFFFFull) return false;
+bool TIntegerScanner::Feed(char c) noexcept {
+    switch (state_) {
+        case State::Spaces:
+            if (c == ' ') return true;
+            if (c == '-' || c == '+') {
+                // A sign allows decimal digits only: "-$1F" is no integer.
+                negative_ = c == '-';
+                state_ = State::DecimalStart;
+            } else if (c == '$' || c == 'x' || c == 'X') {
+                state_ = State::HexStart;
+            } else if (c == '0') {
+                state_ = State::Zero;  // "0", "01" or the prefix "0x"
+            } else if (c >= '1' && c <= '9') {
+                value_ = static_cast<uint64_t>(c - '0');
+                state_ = State::Decimal;
+            } else {
+                state_ = State::Fail;
             }
-            out = static_cast<int32_t>(static_cast<uint32_t>(value));
-            return true;
+            return state_ != State::Fail;
+        case State::Zero:
+            if (c == 'x' || c == 'X') {
+                state_ = State::HexStart;
+                return true;
+            }
+            state_ = State::Decimal;
+            return Feed(c);
+        case State::HexStart:
+        case State::Hex: {
+            const int d = HexDigit(c);
+            value_ = value_ * 16 + static_cast<uint64_t>(d);
+            state_ = (d < 0 || value_ > 0xFFFFFFFFull) ? State::Fail : State::Hex;
+            return state_ != State::Fail;
         }
+        case State::DecimalStart:
+        case State::Decimal: {
+            // The limit is one larger for a negative number, so that
+            // -2147483648 fits.
+            const uint64_t limit = negative_ ? 2147483648ull : 2147483647ull;
+            value_ = value_ * 10 + static_cast<uint64_t>(c - '0');
+            state_ = (c < '0' || c > '9' || value_ > limit) ? State::Fail : State::Decimal;
+            return state_ != State::Fail;
+        }
+        case State::Fail:
+            return false;
     }
-    if (i >= len) return false;
-    // Accumulate as a negative number so that -2147483648 fits.
-    const uint64_t limit = negative ? 2147483648ull : 2147483647ull;
-    uint64_t value = 0;
-    for (size_t k = i; k < len; ++k) {
-        const char c = text[k];
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + static_cast<uint64_t>(c - '0');
-        if (value > limit) return false;
+    return false;
+}
+
+bool TIntegerScanner::Finish(int32_t& out) const noexcept {
+    switch (state_) {
+        case State::Zero:
+            out = 0;
+            return true;
+        case State::Hex:
+            out = static_cast<int32_t>(static_cast<uint32_t>(value_));
+            return true;
+        case State::Decimal:
+            out = negative_ ? static_cast<int32_t>(-static_cast<int64_t>(value_)) : static_cast<int32_t>(value_);
+            return true;
+        default:
+            return false;  // empty, spaces or a sign or prefix alone, or not a number
     }
-    out = negative ? static_cast<int32_t>(-static_cast<int64_t>(value)) : static_cast<int32_t>(value);
-    return true;
+}
+
+bool TryParseInteger(std::string_view text, int32_t& out) noexcept {
+    TIntegerScanner scanner;
+    for (const char c : text) {
+        if (!scanner.Feed(c)) return false;
+    }
+    return scanner.Finish(out);
 }
 
 int32_t ParseInteger(std::string_view text) {
     int32_t value = 0;
-    if (!TryParseInteger(text, value)) throw EConvertError::NotAnInteger(std::string(text));
+    if (!TryParseInteger(text, value)) throw EConvertError::NotAnInteger(Cp1251ForMessage(text));
     return value;
 }
 

@@ -26,6 +26,25 @@ int32_t ParseInteger(std::string_view text);
 // The rule of ParseInteger without raising: false when text is not an integer.
 bool TryParseInteger(std::string_view text, int32_t& out) noexcept;
 
+// The rule of ParseInteger fed one byte at a time, so that a column of any
+// length is judged without being kept: leading spaces and zeros cost nothing.
+class TIntegerScanner {
+public:
+    // Takes the next byte; false once the text can no longer be an integer
+    // (later bytes are then ignored).
+    bool Feed(char c) noexcept;
+    // After the last byte: true and the value when the whole text was an
+    // integer.
+    bool Finish(int32_t& out) const noexcept;
+    bool Failed() const noexcept { return state_ == State::Fail; }
+
+private:
+    enum class State { Spaces, Zero, HexStart, Hex, DecimalStart, Decimal, Fail };
+    State state_ = State::Spaces;
+    bool negative_ = false;
+    uint64_t value_ = 0;
+};
+
 // The directory of the running executable, with a trailing "/". Computed once,
 // on first use (from /proc/self/exe); "" if the path cannot be read.
 const std::string& AppDir();

@@ -4,45 +4,80 @@
 #include <string>
 
 #include "CustomTable.h"
+#include "TableSpec.h"
 
-// The five universe tables. Each is a TCustomTable with a fixed schema and two
-// operations of its own:
+// The five universe tables. Each is a TCustomTable with a fixed schema, kept
+// in its spec (kSpec: file, export and fields, see TableSpec.h), and three
+// operations of its own, the same for all five:
 //
 // CreateDB(path): closes the table (storing a pending record), replaces the
 //   file at path by a new empty table file, opens it and adds the class's
-//   fields in schema order. Afterwards the table is open with its schema and
-//   no records. Raises EInOutError when the file cannot be created; the table
-//   is then left closed and without fields.
-//
+//   fields in schema order (CreateFromSpec).
 // LoadFromText(path): replaces all records by the lines of the tab-separated
-//   text file at path, one record per line, in line order, each written
-//   through to the table file. The table is emptied first, so a text file that
-//   cannot be opened (EInOutError, "File not found" when missing) leaves it
-//   empty. Lines end with LF or CR LF; a 0x1A byte at the start of a line ends
-//   the input; lines may be of any length; columns after the last one used are
-//   ignored; text columns are taken byte for byte and cut to the field size.
-//   An integer column that is not an integer (an empty one included) raises
-//   EConvertError "'<column text>' is not a valid integer value": the lines
-//   before it stay stored, the failing line's record is discarded (no later
-//   Post, Close or destructor stores it) and the text file is closed. Errors
-//   of the engine end the import the same way. On a table without fields an
-//   empty file succeeds and any line fails with EListError (-1).
-//
+//   export at path (ImportFromSpec, which tells the import's rules and
+//   failures).
 // MatchesSchema(): true when the table is open and its field catalogue is
 //   exactly the class's schema (names, types, declared sizes, order).
 
-// Sectors: at most the first 300 lines of "sectors.txt" are imported, and an
-// empty column 4..9 (x, y, Right, Down, Left, Up) counts as 0.
-class TSectors : public TCustomTable {
+namespace universe_schema {
+
+using table_format::kFieldInteger;
+using table_format::kFieldString;
+
+// Sectors: the grid position, gates ("Right" .. "Up"; 92 is no gate) and
+// station flags (1 = present) of each sector. An empty column 4..9 counts as 0.
+inline constexpr TFieldSpec kSectors[] = {
+    {"Code", kFieldInteger, 4, 1, false},      {"Name", kFieldString, 32, 2, false},
+    {"Race", kFieldInteger, 4, 3, false},      {"x", kFieldInteger, 4, 4, true},
+    {"y", kFieldInteger, 4, 5, true},          {"Right", kFieldInteger, 4, 6, true},
+    {"Down", kFieldInteger, 4, 7, true},       {"Left", kFieldInteger, 4, 8, true},
+    {"Up", kFieldInteger, 4, 9, true},         {"Trading", kFieldInteger, 4, 10, false},
+    {"Dock", kFieldInteger, 4, 11, false},     {"Shipyard", kFieldInteger, 4, 12, false},
+    {"ShipyardLight", kFieldInteger, 4, 13, false}, {"PirateBase", kFieldInteger, 4, 14, false},
+};
+inline constexpr TFieldSpec kResources[] = {
+    {"Code", kFieldInteger, 4, 1, false}, {"Name", kFieldString, 32, 2, false}};
+inline constexpr TFieldSpec kFabs[] = {
+    {"Code", kFieldInteger, 4, 1, false},    {"Name", kFieldString, 32, 2, false},
+    {"Product", kFieldInteger, 4, 3, false}, {"Race", kFieldInteger, 4, 4, false},
+    {"Symbol", kFieldString, 1, 5, false},
+};
+// Column 1 of "sector fabs.txt" is not read.
+inline constexpr TFieldSpec kSectorsFabs[] = {
+    {"Sector", kFieldInteger, 4, 2, false}, {"Fab", kFieldInteger, 4, 3, false}};
+inline constexpr TFieldSpec kFabsResources[] = {
+    {"Fab", kFieldInteger, 4, 1, false}, {"Resource", kFieldInteger, 4, 2, false},
+    {"Type", kFieldInteger, 4, 3, false}};
+
+}  // namespace universe_schema
+
+// A table class over its spec.
+template <const TTableSpec& Spec>
+class TUniverseTable : public TCustomTable {
 public:
     using TCustomTable::TCustomTable;
-    static constexpr const char* kTableFile = "Sectors.dat";
-    static constexpr const char* kTextFile = "sectors.txt";
-    static constexpr int32_t kMaxLines = 300;
+    static constexpr const TTableSpec& kSpec = Spec;
+    static constexpr const char* kTableFile = Spec.TableFile;
+    static constexpr const char* kTextFile = Spec.ExportFile;
 
-    void CreateDB(const std::string& path);
-    void LoadFromText(const std::string& path);
-    bool MatchesSchema() const;
+    void CreateDB(const std::string& path) { CreateFromSpec(*this, Spec, path); }
+    void LoadFromText(const std::string& path) { ImportFromSpec(*this, Spec, path); }
+    bool MatchesSchema() const { return MatchesSpec(*this, Spec); }
+};
+
+// A sectors import reads at most the first 300 lines of its export.
+inline constexpr TTableSpec kSectorsSpec{"Sectors", "Sectors.dat", "sectors.txt", universe_schema::kSectors, 300};
+inline constexpr TTableSpec kResourcesSpec{"Resources", "Resources.dat", "resources.txt", universe_schema::kResources, 0};
+inline constexpr TTableSpec kFabsSpec{"Fabs", "Fabs.dat", "fabs.txt", universe_schema::kFabs, 0};
+inline constexpr TTableSpec kSectorsFabsSpec{"SectorsFabs", "SectorsFabs.dat", "sector fabs.txt",
+                                             universe_schema::kSectorsFabs, 0};
+inline constexpr TTableSpec kFabsResourcesSpec{"FabsResources", "FabsResources.dat", "fabs resources.txt",
+                                               universe_schema::kFabsResources, 0};
+
+class TSectors : public TUniverseTable<kSectorsSpec> {
+public:
+    using TUniverseTable::TUniverseTable;
+    static constexpr int32_t kMaxLines = kSectorsSpec.MaxLines;
 
     // Fields of the current record (0 / "" when the engine yields the empty
     // value, e.g. on a new record).
@@ -56,30 +91,18 @@ public:
     int32_t GetUp() const;
 };
 
-class TResources : public TCustomTable {
+class TResources : public TUniverseTable<kResourcesSpec> {
 public:
-    using TCustomTable::TCustomTable;
-    static constexpr const char* kTableFile = "Resources.dat";
-    static constexpr const char* kTextFile = "resources.txt";
-
-    void CreateDB(const std::string& path);
-    void LoadFromText(const std::string& path);
-    bool MatchesSchema() const;
+    using TUniverseTable::TUniverseTable;
 
     // "Name" of the first resource whose "Code" is code, that record being
     // made current; "" (current record unchanged) when there is none.
     std::string ResourceName(int32_t code);
 };
 
-class TFabs : public TCustomTable {
+class TFabs : public TUniverseTable<kFabsSpec> {
 public:
-    using TCustomTable::TCustomTable;
-    static constexpr const char* kTableFile = "Fabs.dat";
-    static constexpr const char* kTextFile = "fabs.txt";
-
-    void CreateDB(const std::string& path);
-    void LoadFromText(const std::string& path);
-    bool MatchesSchema() const;
+    using TUniverseTable::TUniverseTable;
 
     // "Name" / "Product" of the first factory whose "Code" is code, that
     // record being made current (so "Symbol" and "Race" can be read next);
@@ -88,26 +111,14 @@ public:
     int32_t FabProduct(int32_t code);
 };
 
-// Sector-factory links. Column 1 of "sector fabs.txt" is ignored; columns 2
-// and 3 are "Sector" and "Fab".
-class TSectorsFabs : public TCustomTable {
+// Sector-factory links: which factory stands in which sector.
+class TSectorsFabs : public TUniverseTable<kSectorsFabsSpec> {
 public:
-    using TCustomTable::TCustomTable;
-    static constexpr const char* kTableFile = "SectorsFabs.dat";
-    static constexpr const char* kTextFile = "sector fabs.txt";
-
-    void CreateDB(const std::string& path);
-    void LoadFromText(const std::string& path);
-    bool MatchesSchema() const;
+    using TUniverseTable::TUniverseTable;
 };
 
-class TFabsResources : public TCustomTable {
+// Factory-resource links: which resources each factory deals in.
+class TFabsResources : public TUniverseTable<kFabsResourcesSpec> {
 public:
-    using TCustomTable::TCustomTable;
-    static constexpr const char* kTableFile = "FabsResources.dat";
-    static constexpr const char* kTextFile = "fabs resources.txt";
-
-    void CreateDB(const std::string& path);
-    void LoadFromText(const std::string& path);
-    bool MatchesSchema() const;
+    using TUniverseTable::TUniverseTable;
 };

@@ -13,45 +13,30 @@
 #include "uGSector.h"
 #include "uMapLayout.h"
 #include "uQuery.h"
-#include "uSectors.h"
+#include "TempDir.h"
+#include "Universe.h"
 
 namespace {
 
 // The sample universe imported once into a temporary folder.
 struct Sample {
     Sample() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kelv-bench-render-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        dir = pattern + "/";
         const std::string sample = std::string(KELV_SAMPLE_DIR) + "/";
-        Load(sectors, sample);
-        Load(resources, sample);
-        Load(fabs, sample);
-        Load(sectorsFabs, sample);
-        Load(fabsResources, sample);
+        for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
+            const TTableSpec& spec = TUniverse::Spec(i);
+            CreateFromSpec(universe.Table(i), spec, dir.File(spec.TableFile));
+            ImportFromSpec(universe.Table(i), spec, sample + spec.ExportFile);
+        }
         // Product and resource names with counts in many cells.
-        resources.GoToRecord(0);
-        selected = resources.GetFieldValue("Name").AsString();
-    }
-    ~Sample() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    template <class T>
-    void Load(T& table, const std::string& sample) {
-        table.CreateDB(dir + T::kTableFile);
-        table.LoadFromText(sample + T::kTextFile);
+        universe.Resources.GoToRecord(0);
+        selected = universe.Resources.GetFieldValue("Name").AsString();
     }
 
-    std::string dir;
+    kelvtest::TempDir dir;
     std::string selected;
-    TSectors sectors;
-    TResources resources;
-    TFabs fabs;
-    TSectorsFabs sectorsFabs;
-    TFabsResources fabsResources;
+    TUniverse universe;
     TQuery query;
-    TGSector renderer{TUniverse{sectors, resources, fabs, sectorsFabs, fabsResources}, query};
+    TGSector renderer{universe, query};
 };
 
 Sample& TheSample() {
@@ -61,23 +46,23 @@ Sample& TheSample() {
 
 void BM_PaintMap(benchmark::State& state) {
     Sample& s = TheSample();
-    s.renderer.Mode = static_cast<int32_t>(state.range(0));
+    s.renderer.Mode = static_cast<TMapMode>(state.range(0));
     s.renderer.SelectedName = s.selected;
     for (auto _ : state) PaintMap(s.renderer);
     state.counters["MapHeight"] = s.renderer.MapHeight;
 }
-BENCHMARK(BM_PaintMap)->Arg(kModeFull)->Arg(kModeProduct)->Arg(kModeResource)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintMap)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 QImage FullPicture() {
     Sample& s = TheSample();
-    s.renderer.Mode = kModeFull;
+    s.renderer.Mode = TMapMode::Full;
     PaintMap(s.renderer);
     return SavedPicture(s.renderer);
 }
 
 void BM_SaveJpeg(benchmark::State& state) {
     const QImage picture = FullPicture();
-    const std::string out = TheSample().dir + "ours.jpg";
+    const std::string out = TheSample().dir.File("ours.jpg");
     for (auto _ : state) SaveJpeg(picture, out);
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(out));
 }
@@ -86,7 +71,7 @@ BENCHMARK(BM_SaveJpeg)->Unit(benchmark::kMillisecond);
 // cjpeg reading the same picture as a 24-bit BMP and writing its JPEG,
 // process start included, as a user would run it.
 void BM_Cjpeg(benchmark::State& state) {
-    const std::string dir = TheSample().dir;
+    const std::string dir = TheSample().dir.Path();
     SaveBmp(FullPicture(), dir + "map.bmp");
     const std::string command =
         "cjpeg -dct float -quality 90 -outfile '" + dir + "cjpeg.jpg' '" + dir + "map.bmp'";

@@ -16,7 +16,7 @@
 #include "Files.h"
 #include "MemoryFileSystem.h"
 #include "TableFileSeam.h"
-#include "TextLineReader.h"
+#include "ExportReader.h"
 #include "uSectors.h"
 
 namespace {
@@ -97,14 +97,20 @@ void BM_ImportWithoutDisk(benchmark::State& state) {
     SetCounters(state);
 }
 
+// The export reader and the integer rule alone, without a table.
 void BM_ParseOnly(benchmark::State& state) {
     const std::string& text = ExportPath();
     for (auto _ : state) {
-        TextLineReader reader(text);
-        std::string_view line;
+        TExportReader reader(DefaultTableFileSystem(), text);
         int64_t sum = 0;
-        while (reader.NextLine(line)) {
-            sum += ParseInteger(TokenView(line, 2, '\t')) + ParseInteger(TokenView(line, 3, '\t'));
+        while (reader.NextLine()) {
+            for (int32_t column : {2, 3}) {
+                TIntegerScanner scanner;
+                uint64_t length = 0;
+                reader.Column(column, 0, length, &scanner);
+                int32_t value = 0;
+                if (scanner.Finish(value)) sum += value;
+            }
         }
         benchmark::DoNotOptimize(sum);
     }

@@ -14,7 +14,7 @@
 #include "ImageControl.h"
 #include "uKelvRef.h"
 #include "uMain.h"
-#include "uSectors.h"
+#include "Universe.h"
 
 namespace fs = std::filesystem;
 
@@ -33,8 +33,9 @@ void TScriptedDialogs::Message(QWidget*, const QString& text) {
     Messages.push_back(text);
 }
 
-void TScriptedDialogs::Error(QWidget*, const QString& text) {
+void TScriptedDialogs::Error(QWidget*, const QString& text, const QString& detail) {
     Errors.push_back(text);
+    ErrorDetails.push_back(detail);
 }
 
 bool TScriptedDialogs::AskSaveFile(QWidget*, TSaveDialog& dialog) {
@@ -64,36 +65,32 @@ void TScriptedDialogs::ClearRecords() {
     Questions.clear();
     Messages.clear();
     Errors.clear();
+    ErrorDetails.clear();
     SaveRequests.clear();
     FormsShown = 0;
 }
 
 namespace {
 
-const char* const kSampleTexts[] = {"sectors.txt", "resources.txt", "fabs.txt", "sector fabs.txt",
-                                    "fabs resources.txt"};
-
-template <class Table>
-void ImportIfPresent(const std::string& dir) {
-    if (!fs::exists(dir + Table::kTextFile)) return;
-    Table table;
-    table.CreateDB(dir + Table::kTableFile);
-    table.LoadFromText(dir + Table::kTextFile);
-}
-
+// Makes the table of every export present in dir and imports it.
 void ImportFolder(const std::string& dir) {
-    ImportIfPresent<TSectors>(dir);
-    ImportIfPresent<TResources>(dir);
-    ImportIfPresent<TFabs>(dir);
-    ImportIfPresent<TSectorsFabs>(dir);
-    ImportIfPresent<TFabsResources>(dir);
+    TUniverse universe;
+    for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
+        const TTableSpec& spec = TUniverse::Spec(i);
+        if (!fs::exists(dir + spec.ExportFile)) continue;
+        CreateFromSpec(universe.Table(i), spec, dir + spec.TableFile);
+        ImportFromSpec(universe.Table(i), spec, dir + spec.ExportFile);
+    }
 }
 
 // The sample universe imported once per test process; tests get copies.
 // The folder goes away with the process.
 struct ImportedSampleFolder {
     ImportedSampleFolder() {
-        for (const char* name : kSampleTexts) fs::copy_file(std::string(KELV_SAMPLE_DIR) + "/" + name, dir.File(name));
+        for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
+            const std::string name = TUniverse::Spec(i).ExportFile;
+            fs::copy_file(std::string(KELV_SAMPLE_DIR) + "/" + name, dir.File(name));
+        }
         ImportFolder(dir.Path());
     }
     kelvtest::TempDir dir;

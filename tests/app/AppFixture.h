@@ -31,6 +31,7 @@ public:
     std::vector<QString> Questions;
     std::vector<QString> Messages;
     std::vector<QString> Errors;
+    std::vector<QString> ErrorDetails;
 
     // Answers the save dialog: returns false for Cancel, or sets the path and
     // the filter and returns true. Unset: the test did not expect the dialog.
@@ -44,7 +45,7 @@ public:
 
     bool Confirm(QWidget* parent, const QString& question) override;
     void Message(QWidget* parent, const QString& text) override;
-    void Error(QWidget* parent, const QString& text) override;
+    void Error(QWidget* parent, const QString& text, const QString& detail) override;
     bool AskSaveFile(QWidget* parent, TSaveDialog& dialog) override;
     int ShowModal(QDialog& form) override;
 

@@ -44,11 +44,11 @@ protected:
     QAction* Item(const char* name) { return Kelv().findChild<QAction*>(QString::fromLatin1(name)); }
     TCustomTable& TableOf(const LoadCommand& command) {
         const std::string file = command.tableFile;
-        if (file == "Sectors.dat") return Program().Sectors;
-        if (file == "Resources.dat") return Program().Resources;
-        if (file == "Fabs.dat") return Program().Fabs;
-        if (file == "SectorsFabs.dat") return Program().SectorsFabs;
-        return Program().FabsResources;
+        if (file == "Sectors.dat") return Program().Universe.Sectors;
+        if (file == "Resources.dat") return Program().Universe.Resources;
+        if (file == "Fabs.dat") return Program().Universe.Fabs;
+        if (file == "SectorsFabs.dat") return Program().Universe.SectorsFabs;
+        return Program().Universe.FabsResources;
     }
     void ExpectMapUnchanged() {
         EXPECT_EQ(ShownPictureKey(), shownKey_);
@@ -105,7 +105,7 @@ TEST_F(DataCommandTest, AFailingLoadShowsTheErrorAndNoCount) {
     Item("miLoadFabsDB")->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 2u);
     EXPECT_EQ(dialogs_.Errors[1], "'Два' is not a valid integer value");
-    EXPECT_EQ(Program().Fabs.RecordCount(), 1);
+    EXPECT_EQ(Program().Universe.Fabs.RecordCount(), 1);
     EXPECT_TRUE(dialogs_.Messages.empty());
     ExpectMapUnchanged();
 }
@@ -122,20 +122,20 @@ TEST_F(DataCommandTest, LoadAllReportsFiveCountsEachLineEndedByLineFeedThenCarri
                                  .arg(CountLines(DataFile("fabs resources.txt")));
     EXPECT_EQ(dialogs_.Messages[0], expected);
     EXPECT_EQ(dialogs_.Messages[0].count("\n\r"), 5);
-    EXPECT_EQ(Program().Sectors.RecordCount(), 7);
+    EXPECT_EQ(Program().Universe.Sectors.RecordCount(), 7);
     ExpectMapUnchanged();
 }
 
 TEST_F(DataCommandTest, LoadAllStopsAtTheFailingTableAndShowsNoCounts) {
     WriteData("sectors.txt", FirstLines(DataFile("sectors.txt"), 4));
     fs::remove(DataFile("fabs.txt"));
-    const int32_t links = Program().SectorsFabs.RecordCount();
+    const int32_t links = Program().Universe.SectorsFabs.RecordCount();
     Item("miLoadAll")->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 1u);
     EXPECT_TRUE(dialogs_.Messages.empty());
-    EXPECT_EQ(Program().Sectors.RecordCount(), 4);               // loaded before the failure
-    EXPECT_EQ(Program().Fabs.RecordCount(), 0);                  // emptied by its failed import
-    EXPECT_EQ(Program().SectorsFabs.RecordCount(), links);       // never reached
+    EXPECT_EQ(Program().Universe.Sectors.RecordCount(), 4);               // loaded before the failure
+    EXPECT_EQ(Program().Universe.Fabs.RecordCount(), 0);                  // emptied by its failed import
+    EXPECT_EQ(Program().Universe.SectorsFabs.RecordCount(), links);       // never reached
     ExpectMapUnchanged();
 }
 
@@ -143,15 +143,15 @@ TEST_F(AppTest, ACreateAnsweredNoOpensAClosedTableAndYesMakesItEmpty) {
     InstallSample();
     fs::rename(DataFile("Resources.dat"), AppDir() + "Resources.dat");
     Start();
-    ASSERT_FALSE(Program().Resources.Opened());   // the full map does not need it
+    ASSERT_FALSE(Program().Universe.Resources.Opened());   // the full map does not need it
     EXPECT_TRUE(dialogs_.Errors.empty());
     fs::rename(AppDir() + "Resources.dat", DataFile("Resources.dat"));
 
     dialogs_.Answers = {false};
     Kelv().miCreateResourceDB->trigger();
     EXPECT_EQ(dialogs_.Questions, std::vector<QString>{"Create now?"});
-    EXPECT_TRUE(Program().Resources.Opened());
-    EXPECT_EQ(Program().Resources.RecordCount(), CountLines(DataFile("resources.txt")));
+    EXPECT_TRUE(Program().Universe.Resources.Opened());
+    EXPECT_EQ(Program().Universe.Resources.RecordCount(), CountLines(DataFile("resources.txt")));
 
     const qint64 shown = ShownPictureKey();
     struct CreateCase {
@@ -159,11 +159,11 @@ TEST_F(AppTest, ACreateAnsweredNoOpensAClosedTableAndYesMakesItEmpty) {
         TCustomTable* table;
         const char* file;
     } cases[] = {
-        {Kelv().miCreateSectorsDB, &Program().Sectors, "Sectors.dat"},
-        {Kelv().miCreateResourceDB, &Program().Resources, "Resources.dat"},
-        {Kelv().miCreateFabsDB, &Program().Fabs, "Fabs.dat"},
-        {Kelv().miCreateSectorsFabsDB, &Program().SectorsFabs, "SectorsFabs.dat"},
-        {Kelv().CreateFabsResourcesDB, &Program().FabsResources, "FabsResources.dat"},
+        {Kelv().miCreateSectorsDB, &Program().Universe.Sectors, "Sectors.dat"},
+        {Kelv().miCreateResourceDB, &Program().Universe.Resources, "Resources.dat"},
+        {Kelv().miCreateFabsDB, &Program().Universe.Fabs, "Fabs.dat"},
+        {Kelv().miCreateSectorsFabsDB, &Program().Universe.SectorsFabs, "SectorsFabs.dat"},
+        {Kelv().CreateFabsResourcesDB, &Program().Universe.FabsResources, "FabsResources.dat"},
     };
     for (const CreateCase& c : cases) {
         SCOPED_TRACE(c.file);

@@ -134,7 +134,7 @@ TEST_F(ExportTest, SavingWhereNoFileCanBeCreatedShowsTheErrorAndWritesNothing) {
 
 TEST_F(ExportTest, AfterAFailedRedrawTheSavesWriteTheLastCompletedMap) {
     const QImage before = Kelv().SavedMap();
-    Program().Fabs.Close();   // the next drawing fails on the first factory
+    Program().Universe.Fabs.Close();   // the next drawing fails on the first factory
     Kelv().miDrawMap->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 1u);
 

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "AppFixture.h"
-#include "Cp1251.h"
+#include "QtText.h"
 #include "RadioGroup.h"
 #include "uMain.h"
 #include "uOptions.h"
@@ -105,7 +105,7 @@ TEST_F(OptionsTest, OkStoresModeAndNameAndRedrawsWithTheNewCaption) {
     Start();
     qint64 shown = ShownPictureKey();
     Accept(1, "Beta");
-    EXPECT_EQ(Program().GSector.Mode, kModeProduct);
+    EXPECT_EQ(Program().GSector.Mode, TMapMode::Product);
     EXPECT_EQ(Program().GSector.SelectedName, "Beta");
     EXPECT_EQ(Options().SelectedResourceIndex, 1);
     EXPECT_EQ(Kelv().windowTitle(), "Kelv Map - Продукт Beta");
@@ -113,7 +113,7 @@ TEST_F(OptionsTest, OkStoresModeAndNameAndRedrawsWithTheNewCaption) {
 
     shown = ShownPictureKey();
     Accept(2, "Руда");
-    EXPECT_EQ(Program().GSector.Mode, kModeResource);
+    EXPECT_EQ(Program().GSector.Mode, TMapMode::Resource);
     EXPECT_EQ(Program().GSector.SelectedName, Cp("Руда"));   // the table's own bytes
     EXPECT_EQ(Options().SelectedResourceIndex, 4);
     EXPECT_EQ(Kelv().windowTitle(), "Kelv Map - Ресурс Руда");
@@ -121,7 +121,7 @@ TEST_F(OptionsTest, OkStoresModeAndNameAndRedrawsWithTheNewCaption) {
 
     // Back to the full map: the name is stored although unused.
     Accept(0, "alpha");
-    EXPECT_EQ(Program().GSector.Mode, kModeFull);
+    EXPECT_EQ(Program().GSector.Mode, TMapMode::Full);
     EXPECT_EQ(Program().GSector.SelectedName, "alpha");
     EXPECT_EQ(Kelv().windowTitle(), "Kelv Map - Полная");
     EXPECT_TRUE(dialogs_.Errors.empty());
@@ -138,7 +138,7 @@ TEST_F(OptionsTest, CancelKeepsWhatWasAcceptedLastAndDoesNotRedraw) {
         QTest::keyClick(&form, Qt::Key_Escape);
         EXPECT_FALSE(form.isVisible());
     });
-    EXPECT_EQ(Program().GSector.Mode, kModeProduct);
+    EXPECT_EQ(Program().GSector.Mode, TMapMode::Product);
     EXPECT_EQ(Program().GSector.SelectedName, "Beta");
     EXPECT_EQ(Options().SelectedResourceIndex, 1);
     EXPECT_EQ(Kelv().windowTitle(), "Kelv Map - Продукт Beta");
@@ -157,7 +157,7 @@ TEST_F(OptionsTest, TheStationBoxSurvivesCancelAndTheMapReadsItWhileDrawing) {
     Start();
     TGSector& sector = Program().GSector;
     auto linksOfRuda = [&] {
-        sector.Mode = kModeResource;
+        sector.Mode = TMapMode::Resource;
         sector.SelectedName = Cp("Руда");
         EXPECT_TRUE(sector.FindSector(0, 0));
         sector.CollectResources();
@@ -180,7 +180,7 @@ TEST_F(OptionsTest, AnEmptyResourceTableGivesAnEmptyNameAndNoSelection) {
     ImportData();
     Start();
     Accept(1, "none");
-    EXPECT_EQ(Program().GSector.Mode, kModeProduct);
+    EXPECT_EQ(Program().GSector.Mode, TMapMode::Product);
     EXPECT_EQ(Program().GSector.SelectedName, "");
     EXPECT_EQ(Options().SelectedResourceIndex, -1);
     EXPECT_EQ(Kelv().windowTitle(), "Kelv Map - Продукт ");   // the space stays
@@ -195,7 +195,7 @@ TEST_F(OptionsTest, TheRememberedEntryIsAPositionNotAName) {
     Start();
     Accept(2, "Beta");
     WriteResources({"Mu", "Kappa", "Lambda"});
-    Program().Resources.LoadFromText(DataFile("resources.txt"));
+    Program().Universe.Resources.LoadFromText(DataFile("resources.txt"));
     OpenOptions([](TfrmOptions& form) {
         EXPECT_EQ(ListTexts(form.cbResource), QStringList({"Kappa", "Lambda", "Mu"}));
         EXPECT_EQ(form.cbResource->currentText(), "Lambda");
@@ -206,7 +206,7 @@ TEST_F(OptionsTest, ARememberedPositionPastTheListSelectsNothing) {
     Start();
     Accept(1, "Руда");   // position 4
     WriteResources({"Mu", "Kappa"});
-    Program().Resources.LoadFromText(DataFile("resources.txt"));
+    Program().Universe.Resources.LoadFromText(DataFile("resources.txt"));
     OpenOptions([](TfrmOptions& form) { EXPECT_EQ(form.cbResource->currentIndex(), -1); });
 }
 

@@ -82,7 +82,7 @@ TEST_F(AppTest, StartUpDrawsTheFullMapAndShowsItUnscaledFromTheTopLeft) {
     EXPECT_TRUE(dialogs_.Messages.empty());
 
     const TGSector& sector = Program().GSector;
-    EXPECT_EQ(sector.Mode, kModeFull);
+    EXPECT_EQ(sector.Mode, TMapMode::Full);
     ASSERT_TRUE(kelv.HasMap());
     EXPECT_EQ(kelv.Map->size(), QSize(kMapWidth, sector.MapHeight));
     EXPECT_LT(sector.MapHeight, kInitialMapHeight);   // the sample's rows are short
@@ -118,7 +118,7 @@ TEST_F(AppTest, AFailingRedrawKeepsTheShownMapAndCaption) {
     InstallSample();
     Start();
     const qint64 shown = ShownPictureKey();
-    Program().Sectors.Close();   // the next search of the sectors fails
+    Program().Universe.Sectors.Close();   // the next search of the sectors fails
     Kelv().miDrawMap->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 1u);
     EXPECT_EQ(ShownPictureKey(), shown);
@@ -129,11 +129,11 @@ TEST_F(AppTest, AFailingRedrawKeepsTheShownMapAndCaption) {
 TEST_F(AppTest, ExitClosesTheWindowAndTheSectorsTable) {
     InstallSample();
     Start();
-    ASSERT_TRUE(Program().Sectors.Opened());
+    ASSERT_TRUE(Program().Universe.Sectors.Opened());
     Kelv().miExit->trigger();
     EXPECT_FALSE(Kelv().isVisible());
-    EXPECT_FALSE(Program().Sectors.Opened());
-    EXPECT_TRUE(Program().Resources.Opened());   // the others end with the process
+    EXPECT_FALSE(Program().Universe.Sectors.Opened());
+    EXPECT_TRUE(Program().Universe.Resources.Opened());   // the others end with the process
     EXPECT_TRUE(dialogs_.Errors.empty());
 }
 

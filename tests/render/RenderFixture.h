@@ -13,7 +13,7 @@
 #include "TempDir.h"
 #include "uGSector.h"
 #include "uQuery.h"
-#include "uSectors.h"
+#include "Universe.h"
 
 // A fresh folder per test, removed afterwards.
 using RenderTempDir = kelvtest::TempDir;
@@ -40,11 +40,8 @@ struct SectorSpec {
 class TestUniverse {
 public:
     TestUniverse() {
-        sectors.CreateDB(dir.File(TSectors::kTableFile));
-        resources.CreateDB(dir.File(TResources::kTableFile));
-        fabs.CreateDB(dir.File(TFabs::kTableFile));
-        sectorsFabs.CreateDB(dir.File(TSectorsFabs::kTableFile));
-        fabsResources.CreateDB(dir.File(TFabsResources::kTableFile));
+        for (size_t i = 0; i < TUniverse::kTableCount; ++i)
+            CreateFromSpec(universe.Table(i), TUniverse::Spec(i), dir.File(TUniverse::Spec(i).TableFile));
     }
 
     void AddSector(const SectorSpec& s) {
@@ -108,15 +105,15 @@ public:
     }
 
     RenderTempDir dir;
-    TSectors sectors;
-    TResources resources;
-    TFabs fabs;
-    TSectorsFabs sectorsFabs;
-    TFabsResources fabsResources;
+    TUniverse universe;
+    TSectors& sectors = universe.Sectors;
+    TResources& resources = universe.Resources;
+    TFabs& fabs = universe.Fabs;
+    TSectorsFabs& sectorsFabs = universe.SectorsFabs;
+    TFabsResources& fabsResources = universe.FabsResources;
     TQuery query;
     bool countStations = true;
-    TGSector renderer{TUniverse{sectors, resources, fabs, sectorsFabs, fabsResources}, query,
-                      [this] { return countStations; }};
+    TGSector renderer{universe, query, [this] { return countStations; }};
 };
 
 // Line heights as the map measures them, from the fonts actually in use.

@@ -37,7 +37,7 @@ void Populate(TestUniverse& u) {
     u.AddFabResource(101, 10);
 }
 
-QImage InProcess(TestUniverse& u, int32_t mode, const std::string& name, bool stations) {
+QImage InProcess(TestUniverse& u, TMapMode mode, const std::string& name, bool stations) {
     u.renderer.Mode = mode;
     u.renderer.SelectedName = name;
     u.countStations = stations;
@@ -51,15 +51,15 @@ TEST(CliRender, WritesTheMapTheWindowWouldShow) {
     RenderTempDir out;
     struct Case {
         std::string args;
-        int32_t mode;
+        TMapMode mode;
         std::string name;
         bool stations;
     };
     const Case cases[] = {
-        {"", kModeFull, "", true},
-        {"--mode product --name 'Руда'", kModeProduct, kOre, true},
-        {"--mode resource --name 'Руда'", kModeResource, kOre, true},
-        {"--no-stations --mode resource --name 'Руда'", kModeResource, kOre, false},
+        {"", TMapMode::Full, "", true},
+        {"--mode product --name 'Руда'", TMapMode::Product, kOre, true},
+        {"--mode resource --name 'Руда'", TMapMode::Resource, kOre, true},
+        {"--no-stations --mode resource --name 'Руда'", TMapMode::Resource, kOre, false},
     };
     for (const Case& c : cases) {
         const std::string file = out.File("map.png");

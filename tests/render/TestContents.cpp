@@ -44,7 +44,7 @@ TEST_F(AlphaSector, ProductModeCountsStationAndDockToo) {
 }
 
 TEST_F(AlphaSector, ResourceModeFollowsTheStationRuleReadAtCollection) {
-    u.renderer.Mode = kModeResource;
+    u.renderer.Mode = TMapMode::Resource;
     u.countStations = true;
     u.renderer.CollectContents();
     EXPECT_EQ(u.Tally(), (Tally{{"Energy", 3}, {"Ore", 2}, {"Food", 1}}));
@@ -66,7 +66,7 @@ TEST_F(AlphaSector, StationNamesMatchByteForByte) {
 TEST_F(AlphaSector, OtherModesCollectNothing) {
     u.renderer.CollectFabs();
     for (int32_t mode : {0, 4, -1}) {
-        u.renderer.Mode = mode;
+        u.renderer.Mode = static_cast<TMapMode>(mode);
         u.renderer.CollectContents();   // leaves the tally as it was
         EXPECT_EQ(u.Tally(), (Tally{{"Rock Mill", 2}})) << mode;
     }
@@ -150,7 +150,7 @@ void ReferenceLine(TPicture& ref, int32_t x, int32_t y, const std::string& prefi
 void CompareFabList(TestUniverse& u, int32_t x, TColor race, const std::vector<std::pair<std::string, std::string>>& lines) {
     u.MakeCurrent(1);
     const TRect cell{x * 115, 20, x * 115 + 115, 140};
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     u.renderer.SetCellRect(cell);
     u.renderer.DrawBackground();
     u.renderer.DrawTitle();
@@ -212,7 +212,7 @@ protected:
         u.AddFab(102, "Nowhere", 99);
         for (int32_t fab : {100, 100, 100, 101, 102, 102}) u.AddLink(1, fab);
         u.MakeCurrent(1);
-        u.renderer.Mode = kModeProduct;
+        u.renderer.Mode = TMapMode::Product;
     }
     // Paints the cell's background and contents; returns the picture drawn by
     // hand with `text` centred (nothing when empty).

@@ -36,7 +36,7 @@ QImage SmallMap() {
     u.AddFab(100, "Rock Mill", 0, 2, "R");
     u.AddLink(1, 100);
     u.AddLink(2, 100);
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     PaintMap(u.renderer);
     return SavedPicture(u.renderer).copy(0, 0, 240, 120);
 }

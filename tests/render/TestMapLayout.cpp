@@ -24,13 +24,13 @@ TEST(MapLayoutHeights, EmptyUniverseIsWhiteAndSizedPerMode) {
     TestUniverse u;
     const int32_t b = TitleBand();
     const int32_t line = RowLine(false);
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     PaintMap(u.renderer);
     EXPECT_EQ(u.renderer.MapHeight, 15 * (b + 4));
-    for (int32_t mode : {kModeProduct, kModeResource}) {
+    for (TMapMode mode : {TMapMode::Product, TMapMode::Resource}) {
         u.renderer.Mode = mode;
         PaintMap(u.renderer);
-        EXPECT_EQ(u.renderer.MapHeight, 15 * (8 * line + b + 4)) << mode;
+        EXPECT_EQ(u.renderer.MapHeight, 15 * (8 * line + b + 4)) << static_cast<int>(mode);
     }
     EXPECT_EQ(CountColour(u.renderer.Image, {0, 0, kMapWidth, u.renderer.MapHeight}, kWhite),
               kMapWidth * u.renderer.MapHeight);
@@ -47,7 +47,7 @@ TEST(MapLayoutHeights, FullModeRowsFollowTheLongestListAndOtherModesUseEightLine
     const int32_t b = TitleBand();
     const int32_t line = RowLine(false);   // no station marks anywhere: regular
 
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     PaintMap(u.renderer);
     const int32_t row0 = 12 * line + b + 4;
     const int32_t row2Top = row0 + (b + 4);
@@ -58,7 +58,7 @@ TEST(MapLayoutHeights, FullModeRowsFollowTheLongestListAndOtherModesUseEightLine
     EXPECT_EQ(u.renderer.Image.Pixel(115 + 50, row2Top + line + b + 4 - 3), RaceColors[0]);
     EXPECT_EQ(u.renderer.Image.Pixel(115 + 50, row2Top + line + b + 4), kWhite);
 
-    u.renderer.Mode = kModeProduct;
+    u.renderer.Mode = TMapMode::Product;
     PaintMap(u.renderer);
     EXPECT_EQ(u.renderer.MapHeight, 15 * (8 * line + b + 4));
 }
@@ -74,7 +74,7 @@ TEST(MapLayoutHeights, RowsAreMeasuredInTheStyleTheLastMarkedCellLeft) {
     AddFactories(u, 2, 200, 4);
     AddFactories(u, 3, 300, 4);
     const int32_t b = TitleBand();
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     PaintMap(u.renderer);
     const int32_t regular = RowLine(false);
     const int32_t bold = RowLine(true);
@@ -88,7 +88,7 @@ TEST(MapLayoutCells, Code92IsSizedButNotPainted) {
     TestUniverse u;
     u.AddSector({.code = 92, .name = "Void", .race = 2, .x = 3, .y = 0});
     AddFactories(u, 92, 100, 5);
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     PaintMap(u.renderer);
     const int32_t b = TitleBand();
     EXPECT_EQ(u.renderer.MapHeight, (5 * RowLine(false) + b + 4) + 14 * (b + 4));
@@ -104,7 +104,7 @@ TEST(MapLayoutCells, DuplicatesAndPositionsOffTheGrid) {
     u.AddSector({.code = 4, .race = 3, .x = -1, .y = 0});
     u.AddSector({.code = 5, .race = 3, .x = 0, .y = 15});
     u.AddSector({.code = 6, .race = 3, .x = 0, .y = -1});
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     PaintMap(u.renderer);
     const int32_t b = TitleBand();
     EXPECT_EQ(u.renderer.MapHeight, 15 * (b + 4));
@@ -124,7 +124,7 @@ TEST(MapLayoutRaster, MapTallerThanTheStartSizeIsPaintedAndSavedWhole) {
     u.AddSector({.code = 1, .name = "Crowded", .race = 4, .x = 0, .y = 0});
     u.AddSector({.code = 2, .name = "Last", .race = 5, .x = 19, .y = 14, .right = 0});
     AddFactories(u, 1, 1000, 300);
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     PaintMap(u.renderer);
     const int32_t b = TitleBand();
     const int32_t height = (300 * RowLine(false) + b + 4) + 14 * (b + 4);
@@ -147,13 +147,13 @@ TEST(MapLayoutRaster, ShorterRedrawLeavesNothingOfTheTallerOne) {
     u.AddSector({.code = 1, .name = "Crowded", .race = 4, .x = 0, .y = 0});
     u.AddSector({.code = 2, .name = "Gone", .race = 6, .x = 3, .y = 14});
     AddFactories(u, 1, 1000, 300);
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     PaintMap(u.renderer);
     const int32_t tall = u.renderer.MapHeight;
     const TPicture& p = u.renderer.Image;
     ASSERT_GT(CountColour(p, {345, tall - 40, 460, tall}, RaceColors[5]), 0);
 
-    u.renderer.Mode = kModeProduct;
+    u.renderer.Mode = TMapMode::Product;
     PaintMap(u.renderer);
     const int32_t shortHeight = u.renderer.MapHeight;
     ASSERT_LT(shortHeight, tall - 40);
@@ -164,7 +164,7 @@ TEST(MapLayoutRaster, ShorterRedrawLeavesNothingOfTheTallerOne) {
     // The low sector goes; the taller map drawn next shows white where it was,
     // not what the first drawing left below the short map.
     u.sectors.DeleteRecord(1);
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     PaintMap(u.renderer);
     EXPECT_EQ(u.renderer.MapHeight, tall);
     EXPECT_EQ(CountColour(p, {345, tall - 40, 460, tall}, kWhite), 115 * 40);
@@ -173,7 +173,7 @@ TEST(MapLayoutRaster, ShorterRedrawLeavesNothingOfTheTallerOne) {
 TEST(MapLayoutFailure, ClosedSectorsTableRaisesAndKeepsWhatWasPainted) {
     TestUniverse u;
     u.sectors.Close();
-    u.renderer.Mode = kModeFull;
+    u.renderer.Mode = TMapMode::Full;
     EXPECT_THROW(PaintMap(u.renderer), EKelvError);
     EXPECT_EQ(u.renderer.MapHeight, kInitialMapHeight);
     EXPECT_EQ(SavedPicture(u.renderer).size(), QSize(kMapWidth, kInitialMapHeight));

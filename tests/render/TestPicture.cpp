@@ -3,7 +3,7 @@
 #include <QFontInfo>
 #include <gtest/gtest.h>
 
-#include "Cp1251.h"
+#include "QtText.h"
 #include "Picture.h"
 #include "RenderFixture.h"
 

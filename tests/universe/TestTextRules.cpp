@@ -51,13 +51,21 @@ TEST(ParseInteger, AcceptsDecimalAndHexForms) {
 
 TEST(ParseInteger, RejectsEverythingElseWithTheColumnText) {
     for (const char* bad : {"42 ", "", "2147483648", "-2147483649", "-$1F", "+0x1F", "-", "+", "$",
-                            "0x", "\t42", "4 2", "1e3", "$1FFFFFFFF", "12a", "0x1G"}) {
+                            "0x", "4 2", "1e3", "$1FFFFFFFF", "12a", "0x1G"}) {
         try {
             ParseInteger(bad);
             ADD_FAILURE() << "accepted '" << bad << "'";
         } catch (const EConvertError& e) {
             EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
         }
+    }
+    // Control bytes are shown escaped, and a long column is cut with its length.
+    EXPECT_THROW(ParseInteger("\t42"), EConvertError);
+    try {
+        ParseInteger(std::string("\t4\0\x1b", 4) + std::string(200, '7'));
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(std::string(e.what()), "'\\t4\\x00\\x1b" + std::string(96, '7') +
+                                             "\xE2\x80\xA6 (204 characters)' is not a valid integer value");
     }
 }
 

@@ -5,9 +5,9 @@
 
 #include <QString>
 
-// Text is kept as Windows-1251 bytes everywhere in the program; it becomes
-// Unicode only where it meets Qt (drawing, captions, lists, file names the
-// user typed). Both directions go through Qt's converter for "windows-1251".
+// Windows-1251 text where it meets Qt (drawing, captions, lists, file names
+// the user typed). Both directions go through the program's one converter
+// (universe/Cp1251.h); these only bridge to Qt's strings.
 
 // Every byte has a Unicode counterpart (0x98 is unassigned and becomes U+FFFD).
 QString FromCp1251(std::string_view bytes);

@@ -1,0 +1,102 @@
+#include "TableSpec.h"
+
+#include <array>
+
+#include "Cp1251.h"
+#include "CustomTable.h"
+#include "ExportReader.h"
+#include "KelvErrors.h"
+#include "Needs.h"
+
+namespace {
+
+int32_t StoredSize(const TFieldSpec& f) {
+    return f.Type == table_format::kFieldString ? f.DeclaredSize + 1 : f.DeclaredSize;
+}
+
+// Reads the field's column of the current line and sets the field in the
+// table's record buffer.
+void StoreColumn(TCustomTable& table, TExportReader& reader, const TFieldSpec& field, int32_t fieldIndex,
+                 std::string& text) {
+    uint64_t length = 0;
+    if (field.Type == table_format::kFieldString) {
+        text.assign(reader.Column(field.Column, static_cast<size_t>(field.DeclaredSize), length));
+        table.SetFieldValue(FieldValue(fieldIndex), FieldValue(text));
+        return;
+    }
+    TIntegerScanner scanner;
+    const std::string_view start = reader.Column(field.Column, kMessageTextLimit, length, &scanner);
+    int32_t value = 0;
+    if (!(length == 0 && field.EmptyIsZero) && !scanner.Finish(value)) {
+        throw EConvertError::NotAnInteger(Cp1251ForMessage(start, length));
+    }
+    table.SetFieldValue(FieldValue(fieldIndex), FieldValue(value));
+}
+
+}  // namespace
+
+void CreateFromSpec(TCustomTable& table, const TTableSpec& spec, const std::string& path) {
+    table.Close();
+    table.CreateTableFile(path);  // raises EInOutError when the file cannot be made
+    RequireOpen(table, path);
+    for (const TFieldSpec& f : spec.Fields) {
+        if (table.AddField(f.Name, f.Type, f.DeclaredSize) != 0) {
+            table.Close();
+            EKelvError error(std::string("cannot add the field ") + f.Name);
+            error.SetContext(path);
+            throw error;
+        }
+    }
+}
+
+void ImportFromSpec(TCustomTable& table, const TTableSpec& spec, const std::string& path) {
+    table.ClearTable();
+
+    // Field names are resolved once; fields are then set by number.
+    constexpr size_t kMaxFields = 16;
+    std::array<int32_t, kMaxFields> fieldIndex{};
+    for (size_t i = 0; i < spec.Fields.size() && i < kMaxFields; ++i) fieldIndex[i] = table.FieldIndex(spec.Fields[i].Name);
+
+    TExportReader reader(table.FileSystem(), path);
+    // The lines' records reach the file in large writes; memory and file
+    // agree again when this function returns, by success or by error.
+    table.BeginBulkAppend();
+    try {
+        std::string text;
+        while ((spec.MaxLines <= 0 || reader.LineNumber() < spec.MaxLines) && reader.NextLine()) {
+            table.AppendRecord();
+            for (size_t i = 0; i < spec.Fields.size(); ++i) {
+                StoreColumn(table, reader, spec.Fields[i], fieldIndex[i], text);
+            }
+            table.Post();
+        }
+    } catch (EKelvError& e) {
+        // An error that names no file arose on the failing line of the
+        // export (the engine and the reader name their own files).
+        e.SetContext(path, reader.LineNumber());
+        // The failing line's record must never be stored by a later Post,
+        // Close or destructor; the reader closes the export on unwinding. The
+        // lines before it are written out; should that fail, its error is the
+        // one reported.
+        table.DiscardPending();
+        table.EndBulkAppend();
+        throw;
+    } catch (...) {
+        table.DiscardPending();
+        table.EndBulkAppend();
+        throw;
+    }
+    table.EndBulkAppend();
+}
+
+bool MatchesSpec(const TCustomTable& table, const TTableSpec& spec) {
+    if (!table.Opened()) return false;
+    const TFields& fields = table.Fields();
+    if (fields.Count() != static_cast<int32_t>(spec.Fields.size())) return false;
+    for (size_t i = 0; i < spec.Fields.size(); ++i) {
+        const FieldDescriptor& d = fields[static_cast<int32_t>(i)];
+        const TFieldSpec& f = spec.Fields[i];
+        if (d.FieldName != f.Name || d.FieldType != f.Type || d.FieldSize != StoredSize(f)) return false;
+    }
+    return true;
+}

@@ -1,0 +1,95 @@
+#include "Universe.h"
+
+#include <exception>
+
+#include "KelvErrors.h"
+
+namespace {
+
+constexpr std::array<const TTableSpec*, TUniverse::kTableCount> kSpecs = {
+    &TSectors::kSpec, &TResources::kSpec, &TFabs::kSpec, &TSectorsFabs::kSpec, &TFabsResources::kSpec};
+
+[[noreturn]] void Refuse(const std::string& text, const std::string& path) {
+    EKelvError error(text + "; nothing was imported");
+    error.SetContext(path);
+    throw error;
+}
+
+}  // namespace
+
+TUniverse::TUniverse(ITableFileSystem& fileSystem)
+    : Sectors(fileSystem),
+      Resources(fileSystem),
+      Fabs(fileSystem),
+      SectorsFabs(fileSystem),
+      FabsResources(fileSystem),
+      tables_{&Sectors, &Resources, &Fabs, &SectorsFabs, &FabsResources} {}
+
+TCustomTable& TUniverse::Table(size_t i) { return *tables_.at(i); }
+const TCustomTable& TUniverse::Table(size_t i) const { return *tables_.at(i); }
+const TTableSpec& TUniverse::Spec(size_t i) { return *kSpecs.at(i); }
+
+std::array<TOpenStatus, TUniverse::kTableCount> TUniverse::OpenAll(const std::string& dir) {
+    std::array<TOpenStatus, kTableCount> statuses{};
+    std::exception_ptr first;
+    for (size_t i = 0; i < kTableCount; ++i) {
+        try {
+            statuses[i] = Table(i).Open(dir + Spec(i).TableFile);
+        } catch (...) {
+            statuses[i] = TOpenStatus::NotTableFile;
+            if (!first) first = std::current_exception();
+        }
+    }
+    if (first) std::rethrow_exception(first);
+    return statuses;
+}
+
+void TUniverse::OpenChecked(const std::string& dir) {
+    for (size_t i = 0; i < kTableCount; ++i) {
+        const std::string path = dir + Spec(i).TableFile;
+        RequireOpen(Table(i), path);
+        if (!MatchesSpec(Table(i), Spec(i))) {
+            EKelvError error(std::string("does not hold the fields of ") + Spec(i).TableFile);
+            error.SetContext(path);
+            throw error;
+        }
+    }
+}
+
+void TUniverse::LoadAll(const std::string& dir) {
+    for (size_t i = 0; i < kTableCount; ++i) ImportFromSpec(Table(i), Spec(i), dir + Spec(i).ExportFile);
+}
+
+void TUniverse::ImportFolder(const std::string& dir) {
+    std::array<bool, kTableCount> make{};
+    for (size_t i = 0; i < kTableCount; ++i) {
+        TCustomTable& table = Table(i);
+        const std::string path = dir + Spec(i).TableFile;
+        TOpenStatus status = TOpenStatus::Opened;
+        try {
+            status = table.Open(path);
+        } catch (const EKelvError& e) {
+            // A file too short for a table header, for one.
+            Refuse(OpenStatusText(TOpenStatus::NotTableFile) + " (" + e.what() + ")", path);
+        }
+        if (status == TOpenStatus::FileNotFound) {
+            make[i] = true;
+        } else if (status != TOpenStatus::Opened && status != TOpenStatus::AlreadyOpen) {
+            Refuse(OpenStatusText(status), path);
+        } else if (!MatchesSpec(table, Spec(i))) {
+            // A table file without fields holds nothing; it is given the schema.
+            if (table.Fields().Count() != 0 || table.RecordCount() != 0)
+                Refuse(std::string("does not have the fields of the ") + Spec(i).Label + " table", path);
+            table.Close();
+            make[i] = true;
+        }
+    }
+    for (size_t i = 0; i < kTableCount; ++i) {
+        if (make[i]) CreateFromSpec(Table(i), Spec(i), dir + Spec(i).TableFile);
+        ImportFromSpec(Table(i), Spec(i), dir + Spec(i).ExportFile);
+    }
+}
+
+void TUniverse::CloseAll() {
+    for (TCustomTable* table : tables_) table->Close();
+}
