@@ -1,11 +1,12 @@
 # Entry points: `make run` builds and starts KelvMap on the bundled sample
-# universe; `make test` builds everything and runs every test.
+# universe; `make test` builds everything and runs every test; `make package`
+# builds the .deb and .tar.gz packages (Release, in build-package/).
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: deps build run test test-asan bench fuzz clean
+.PHONY: deps build run test test-asan bench package fuzz clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -31,8 +32,14 @@ bench: deps
 	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKELV_BUILD_BENCH=ON -DKELV_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 
+package: deps
+	cmake -S . -B build-package $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKELV_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build build-package -j $(JOBS)
+	cd build-package && cpack
+	@ls -l build-package/kelvmap_*.deb build-package/kelvmap-*.tar.gz
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz build-package
 
 fuzz:
 	bash scripts/fuzz.sh $(or $(FUZZ_SECONDS),60)
