@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -35,10 +36,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QString::fromUtf8(kKelvVersion));
     // The desktop entry's name, so that desktops match the window to its
     // menu entry and icon.
-    QApplication::setDesktopFileName(QStringLiteral("org.example.kelvmap"));
+    QApplication::setDesktopFileName(QString::fromUtf8(kKelvAppId));
+    // The icon's sizes are built into the program (:/icons), so the window
+    // has its icon whatever the desktop's icon theme holds.
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/org.example.kelvmap-%1.png").arg(size), QSize(size, size));
+    for (const QString& file : QDir(QStringLiteral(":/icons")).entryList(QDir::Files))
+        icon.addFile(QStringLiteral(":/icons/") + file);
     QApplication::setWindowIcon(icon);
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
