@@ -38,8 +38,19 @@ package: deps
 	cd build-package && cpack
 	@ls -l build-package/kelvmap_*.deb build-package/kelvmap-*.tar.gz
 
+# Removes the build folders but keeps each one's bin/Data, which may hold a
+# user's own exports and tables.
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz build-package
+	@for dir in $(BUILD) $(ASAN_BUILD) build-bench build-fuzz build-package; do \
+	  [ -d "$$dir" ] || continue; \
+	  if [ -d "$$dir/bin/Data" ]; then \
+	    find "$$dir" -mindepth 1 -maxdepth 1 ! -name bin -exec rm -rf {} +; \
+	    find "$$dir/bin" -mindepth 1 -maxdepth 1 ! -name Data -exec rm -rf {} +; \
+	    echo "clean: removed $$dir, kept $$dir/bin/Data"; \
+	  else \
+	    rm -rf "$$dir"; echo "clean: removed $$dir"; \
+	  fi; \
+	done
 
 fuzz:
 	bash scripts/fuzz.sh $(or $(FUZZ_SECONDS),60)
