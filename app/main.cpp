@@ -5,14 +5,24 @@
 // which shows the "Debug" menu. With the environment variable
 // KELVMAP_STARTUP_TIMING set, the program prints the milliseconds from its
 // start to the first showing of the map on stdout and quits.
+//
+// The toolkit's own texts (file dialog, message box buttons) follow the
+// user's locale when its translations are installed; the program's texts
+// stay as they are.
 #include <cstdio>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include "ImageControl.h"
 #include "KelvProgram.h"
+#include "KelvVersion.h"
 #include "QtUserDialogs.h"
 #include "uKelvRef.h"
 #include "uMain.h"
@@ -22,6 +32,21 @@ int main(int argc, char** argv) {
     sinceStart.start();
 
     QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kelvmap"));
+    QApplication::setApplicationVersion(QString::fromUtf8(kKelvVersion));
+    // The desktop entry's name, so that desktops match the window to its
+    // menu entry and icon.
+    QApplication::setDesktopFileName(QString::fromUtf8(kKelvAppId));
+    // The icon's sizes are built into the program (:/icons), so the window
+    // has its icon whatever the desktop's icon theme holds.
+    QIcon icon;
+    for (const QString& file : QDir(QStringLiteral(":/icons")).entryList(QDir::Files))
+        icon.addFile(QStringLiteral(":/icons/") + file);
+    QApplication::setWindowIcon(icon);
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
     QStringList arguments = QCoreApplication::arguments();
     if (!arguments.isEmpty()) arguments.removeFirst();
     SetDebugMode(DebugSwitch(arguments));

@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "KelvErrors.h"
+#include "KelvVersion.h"
 
 namespace {
 
@@ -15,7 +16,9 @@ void PrintHelp(FILE* out) {
                  "Usage: kelvmap-cli COMMAND [ARGUMENTS]\n\n"
                  "%s%s%s\n"
                  "  kelvmap-cli --help\n"
-                 "      Show this text.\n",
+                 "      Show this text.\n"
+                 "  kelvmap-cli --version\n"
+                 "      Show the version.\n",
                  kTableUsage, kImportUsage, kRenderUsage);
 }
 
@@ -29,6 +32,10 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
         PrintHelp(stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::printf("kelvmap-cli %s\n", kKelvVersion);
         return 0;
     }
     const std::vector<std::string> args(argv + 2, argv + argc);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package needed to build, test, benchmark and run KelvMap.
+# Installs every Debian package needed to build, test, benchmark, package and
+# run KelvMap.
 # Safe to run again: it installs only what is missing, and refreshes the
 # package lists only when something has to be installed.
 set -euo pipefail
@@ -12,6 +13,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   sqlite3 xvfb xauth imagemagick
+  dpkg-dev file desktop-file-utils appstream man-db librsvg2-bin
+  qt6-qpa-plugins qt6-translations-l10n
 )
 
 missing=()
