@@ -1,5 +1,8 @@
 #include "KelvProgram.h"
 
+#include <filesystem>
+
+#include "CommandGuard.h"
 #include "Needs.h"
 #include "uAbout.h"
 #include "uKelvRef.h"
@@ -10,8 +13,12 @@ int DebugSwitch(const QStringList& argumentsAfterProgram) {
     return argumentsAfterProgram.size() == 1 && argumentsAfterProgram.front() == QStringLiteral("d") ? 1 : 0;
 }
 
-TProgramPaths DefaultPaths() {
-    return TProgramPaths{AppDir(), AppDir() + "Data/"};
+TProgramPaths DefaultPaths() { return LocateProgramFolders(AppDir()); }
+
+void PrepareDataFolder(const TProgramPaths& paths, IUserDialogs& dialogs) {
+    std::error_code ec;
+    if (paths.Portable || std::filesystem::exists(paths.DataDir, ec)) return;
+    RunCommand(dialogs, nullptr, [&] { SeedDataFolder(paths.DataDir, InstalledSampleFolder(AppDir())); });
 }
 
 TKelvProgram::TKelvProgram(IUserDialogs& dialogs, TProgramPaths paths)

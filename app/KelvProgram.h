@@ -7,6 +7,7 @@
 
 #include "uGSector.h"
 #include "uQuery.h"
+#include "ProgramFolders.h"
 #include "Universe.h"
 
 class IUserDialogs;
@@ -19,13 +20,15 @@ class TfrmOptions;
 // "d x", no argument).
 int DebugSwitch(const QStringList& argumentsAfterProgram);
 
-// Where the program keeps its files.
-struct TProgramPaths {
-    std::string AppDir;    // ends with "/"; the quick-saved map and the save dialog's folder
-    std::string DataDir;   // ends with "/"; table files and text exports
-};
-// AppDir() and AppDir() + "Data/": the folders beside the executable.
+// Where the program keeps its files (see ProgramFolders.h).
+using TProgramPaths = TProgramFolders;
+// The folders of the running program: beside the executable for a portable
+// copy, else the user's data folder.
 TProgramPaths DefaultPaths();
+// At the first start of an installed program (its data folder does not
+// exist yet) makes the data folder and fills it from the installed sample
+// universe; a failure is shown in the error box and the start goes on.
+void PrepareDataFolder(const TProgramPaths& paths, IUserDialogs& dialogs);
 
 // The running program: the process-wide objects (the universe of five
 // tables, tally list, renderer) and the three forms, created in this order:

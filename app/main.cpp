@@ -1,5 +1,6 @@
 // KelvMap: the universe map of the game, drawn from the five tables in the
-// Data folder beside the program.
+// Data folder beside the program (a portable copy) or in the user's data
+// folder (an installed program, see ProgramFolders.h).
 //
 // Command line: the single argument "d" starts the program in debug mode,
 // which shows the "Debug" menu. With the environment variable
@@ -53,7 +54,9 @@ int main(int argc, char** argv) {
 
     const qint64 toolkitReady = sinceStart.elapsed();
     TQtUserDialogs dialogs;
-    TKelvProgram program(dialogs, DefaultPaths());
+    const TProgramPaths paths = DefaultPaths();
+    PrepareDataFolder(paths, dialogs);
+    TKelvProgram program(dialogs, paths);
     const qint64 mapDrawn = sinceStart.elapsed();
 
     if (qEnvironmentVariableIsSet("KELVMAP_STARTUP_TIMING")) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "ProgramFolders.h"
 #include "Universe.h"
 
 const char* const kImportUsage =
@@ -15,7 +16,22 @@ const char* const kImportUsage =
     "      \"Fabs.dat\", \"SectorsFabs.dat\" and \"FabsResources.dat\" of DATADIR, in that\n"
     "      order, creating missing table files. Prints the five record counts.\n"
     "      On an error, tables imported before the failing one stay imported, the\n"
-    "      failing one keeps the lines before the bad line, later ones are untouched.\n";
+    "      failing one keeps the lines before the bad line, later ones are untouched.\n"
+    "  kelvmap-cli seed DATADIR SAMPLEDIR\n"
+    "      Add to DATADIR (made when missing) what it lacks of the sample universe\n"
+    "      in SAMPLEDIR, replacing nothing: each export it lacks is copied, and the\n"
+    "      exports are imported when DATADIR holds none of the five table files.\n";
+
+int CmdSeed(const std::vector<std::string>& args) {
+    if (args.size() != 2 || args[0].empty() || args[1].empty()) {
+        std::fprintf(stderr, "Usage:\n%s", kImportUsage);
+        return 2;
+    }
+    const TSeedReport report = SeedDataFolder(args[0], args[1]);
+    for (const std::string& name : report.CopiedExports) std::printf("added %s\n", name.c_str());
+    if (report.Imported) std::printf("imported the exports into new tables\n");
+    return 0;
+}
 
 int CmdImport(const std::vector<std::string>& args) {
     if (args.size() != 1 || args[0].empty()) {

@@ -11,6 +11,7 @@ int CmdDump(const std::vector<std::string>& args);
 int CmdDelete(const std::vector<std::string>& args);
 int CmdClear(const std::vector<std::string>& args);
 int CmdImport(const std::vector<std::string>& args);
+int CmdSeed(const std::vector<std::string>& args);
 int CmdRender(int argc, char** argv, const std::vector<std::string>& args);
 
 // Usage lines of each group, for --help.

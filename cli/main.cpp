@@ -7,6 +7,8 @@
 #include "Commands.h"
 #include "KelvErrors.h"
 #include "KelvVersion.h"
+#include "Needs.h"
+#include "ProgramFolders.h"
 
 namespace {
 
@@ -20,6 +22,13 @@ void PrintHelp(FILE* out) {
                  "  kelvmap-cli --version\n"
                  "      Show the version.\n",
                  kTableUsage, kImportUsage, kRenderUsage);
+    const TProgramFolders folders = LocateProgramFolders(AppDir());
+    std::fprintf(out,
+                 "\nThe desktop program kelvmap beside this tool keeps its tables and exports in\n"
+                 "  %s\n(%s).\n",
+                 folders.DataDir.c_str(),
+                 folders.Portable ? "a portable copy: the Data folder beside the programs"
+                                  : "an installed program: the user's data folder");
 }
 
 }  // namespace
@@ -46,6 +55,7 @@ int main(int argc, char** argv) {
         if (command == "delete") return CmdDelete(args);
         if (command == "clear") return CmdClear(args);
         if (command == "import") return CmdImport(args);
+        if (command == "seed") return CmdSeed(args);
         if (command == "render") return CmdRender(argc, argv, args);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kelvmap-cli %s: %s\n", command.c_str(), DescribeError(e).c_str());

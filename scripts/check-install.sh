@@ -110,6 +110,19 @@ else
   fail "kelvmap-cli render of the installed sample: $(cat "$work/render.err")"
 fi
 
+# The installed desktop program starts on a fresh user data folder: it makes
+# its Data folder there from the installed sample and draws the map.
+data=$XDG_DATA_HOME/kelvmap/Data/
+grep -qF "$data" <<<"$help" || fail "kelvmap-cli --help does not name the user's data folder $data"
+if [ -x "$stage/bin/kelvmap" ]; then
+  if started=$(QT_QPA_PLATFORM=offscreen KELVMAP_STARTUP_TIMING=1 timeout 60 "$stage/bin/kelvmap" 2>"$work/start.err"); then
+    grep -q "^startup: .* to the first map shown" <<<"$started" || fail "kelvmap showed no map: $started"
+    [ -s "$data/Sectors.dat" ] || fail "kelvmap did not fill $data from the sample"
+  else
+    fail "the installed kelvmap did not start on a fresh data folder: $started $(cat "$work/start.err")"
+  fi
+fi
+
 if [ "$failures" -ne 0 ]; then
   echo "check-install: $failures check(s) failed" >&2
   exit 1

@@ -1,8 +1,8 @@
 # The build's seeding of bin/Data (scripts/seed-data.cmake) adds only what is
 # missing and never replaces or deletes a user's export or table.
-#   cmake -DSEED=... -DSAMPLE_DIR=... -DCLI=... -DEXPORTS=... -DTABLES=... -DWORK=... -P SeedDataTest.cmake
+#   cmake -DSEED=... -DSAMPLE_DIR=... -DCLI=... -DWORK=... -P SeedDataTest.cmake
 cmake_minimum_required(VERSION 3.25)
-string(REPLACE "|" ";" exports "${EXPORTS}")
+file(GLOB exports RELATIVE ${SAMPLE_DIR} ${SAMPLE_DIR}/*.txt)
 
 # check(TEXT CONDITION...): reports TEXT when the condition does not hold.
 function(check text)
@@ -12,8 +12,7 @@ function(check text)
 endfunction()
 
 function(seed dir)
-  execute_process(COMMAND ${CMAKE_COMMAND} -DSAMPLE_DIR=${SAMPLE_DIR} -DDATA_DIR=${dir} -DCLI=${CLI}
-                          "-DEXPORTS=${EXPORTS}" "-DTABLES=${TABLES}" -P ${SEED}
+  execute_process(COMMAND ${CMAKE_COMMAND} -DSAMPLE_DIR=${SAMPLE_DIR} -DDATA_DIR=${dir} -DCLI=${CLI} -P ${SEED}
                   RESULT_VARIABLE result)
   check("seeding ${dir} ended with ${result}" result EQUAL 0)
 endfunction()

@@ -105,6 +105,8 @@ TEST_F(DataCommandTest, AFailingLoadShowsTheErrorAndNoCount) {
     Item("miLoadFabsDB")->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 2u);
     EXPECT_EQ(dialogs_.Errors[1], "'Два' is not a valid integer value");
+    // Below the text, the file and line it concerns.
+    EXPECT_EQ(dialogs_.ErrorDetails[1], QString::fromStdString(DataFile("fabs.txt") + ", line 2"));
     EXPECT_EQ(Program().Universe.Fabs.RecordCount(), 1);
     EXPECT_TRUE(dialogs_.Messages.empty());
     ExpectMapUnchanged();
