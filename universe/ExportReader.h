@@ -26,7 +26,7 @@ class TIntegerScanner;
 class TExportReader {
 public:
     // Raises EInOutError naming the file ("File not found" for a missing one).
-    TExportReader(ITableFileSystem& fileSystem, const std::string& path, size_t blockSize = 1 << 20);
+    TExportReader(ITableFileSystem& fileSystem, const std::string& path, size_t blockSize = 1 << 16);
     ~TExportReader();
     TExportReader(const TExportReader&) = delete;
     TExportReader& operator=(const TExportReader&) = delete;
