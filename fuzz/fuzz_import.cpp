@@ -6,41 +6,12 @@
 // expected answers to bad input.
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "CustomTable.h"
 #include "KelvErrors.h"
 #include "MemoryFileSystem.h"
+#include "TableSnapshot.h"
 #include "Universe.h"
-
-namespace {
-
-std::vector<std::vector<FieldValue>> Rows(TCustomTable& table) {
-    std::vector<std::vector<FieldValue>> rows;
-    for (int32_t r = 0; r < table.RecordCount(); ++r) {
-        table.GoToRecord(r);
-        std::vector<FieldValue> row;
-        for (int32_t f = 0; f < table.Fields().Count(); ++f) row.push_back(table.GetFieldValue(f));
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-bool Same(const std::vector<std::vector<FieldValue>>& a, const std::vector<std::vector<FieldValue>>& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t r = 0; r < a.size(); ++r) {
-        if (a[r].size() != b[r].size()) return false;
-        for (size_t f = 0; f < a[r].size(); ++f) {
-            if (a[r][f].GetKind() != b[r][f].GetKind() || a[r][f].IntValue() != b[r][f].IntValue() ||
-                a[r][f].StrValue() != b[r][f].StrValue())
-                return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kelvtest::MemoryFileSystem fs;
@@ -55,10 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } catch (const EKelvError&) {
             // A bad line ends the import; the lines before it stay.
         }
-        const auto inMemory = Rows(table);
+        const auto inMemory = kelvtest::TableRows(table);
         table.Close();
         TCustomTable reread(fs);
-        if (reread.Open(spec.TableFile) != TOpenStatus::Opened || !Same(inMemory, Rows(reread))) std::abort();
+        if (reread.Open(spec.TableFile) != TOpenStatus::Opened || !kelvtest::SameRows(inMemory, kelvtest::TableRows(reread)))
+            std::abort();
     }
     return 0;
 }

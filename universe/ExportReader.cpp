@@ -15,7 +15,9 @@ constexpr char kEndOfInput = '\x1A';
 }  // namespace
 
 TExportReader::TExportReader(ITableFileSystem& fileSystem, const std::string& path, size_t blockSize)
-    : file_(fileSystem.OpenForReading(path)), buf_(blockSize < 16 ? 16 : blockSize) {}
+    : file_(fileSystem.OpenForReading(path)),
+      buf_(std::make_unique_for_overwrite<char[]>(blockSize < 16 ? 16 : blockSize)),
+      size_(blockSize < 16 ? 16 : blockSize) {}
 
 TExportReader::~TExportReader() = default;
 
@@ -23,7 +25,7 @@ bool TExportReader::Fill() {
     if (pos_ < end_) return true;
     if (fileDone_) return false;
     pos_ = 0;
-    end_ = file_->Read(buf_.data(), buf_.size());
+    end_ = file_->Read(buf_.get(), size_);
     if (end_ == 0) fileDone_ = true;
     return end_ > 0;
 }
@@ -42,9 +44,9 @@ bool TExportReader::NextLine() {
 
 void TExportReader::SkipLine() {
     while (Fill()) {
-        const void* lf = std::memchr(buf_.data() + pos_, kLineFeed, end_ - pos_);
+        const void* lf = std::memchr(buf_.get() + pos_, kLineFeed, end_ - pos_);
         if (lf != nullptr) {
-            pos_ = static_cast<size_t>(static_cast<const char*>(lf) - buf_.data()) + 1;
+            pos_ = static_cast<size_t>(static_cast<const char*>(lf) - buf_.get()) + 1;
             lineOpen_ = false;
             return;
         }
@@ -67,8 +69,8 @@ TExportReader::Stop TExportReader::ScanColumn(size_t keep, uint64_t& length, TIn
     while (Fill()) {
         // The run of column bytes up to the next TAB, line feed or carriage
         // return in the buffer.
-        const char* from = buf_.data() + pos_;
-        const char* const last = buf_.data() + end_;
+        const char* from = buf_.get() + pos_;
+        const char* const last = buf_.get() + end_;
         const char* stop = from;
         while (stop < last && *stop != kTab && *stop != kLineFeed && *stop != kCarriageReturn) ++stop;
         take(from, static_cast<size_t>(stop - from));

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "TableFileSeam.h"
 
@@ -54,7 +53,9 @@ private:
     bool Fill();
 
     std::unique_ptr<ITableFile> file_;
-    std::vector<char> buf_;
+    // Not zero-filled: only what a read puts there is ever looked at.
+    std::unique_ptr<char[]> buf_;
+    size_t size_;
     size_t pos_ = 0;
     size_t end_ = 0;
     bool fileDone_ = false;

@@ -170,6 +170,7 @@ TEST_F(ImportFailures, WriteErrorEndsImportAndFailedRecordStaysUnstored) {
             FAIL() << "import succeeded";
         } catch (const EInOutError& e) {
             EXPECT_STREQ(e.what(), "No space left on device");
+            EXPECT_EQ(e.File(), table);  // the table file, not the export
         }
         EXPECT_EQ(t.RecordCount(), 2);
         fs.SetRoom(-1);  // the disk has room again: Close must not store line 3
