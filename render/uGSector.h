@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "MapGrid.h"
 #include "Picture.h"
 
 class TSectors;
@@ -18,12 +19,6 @@ inline constexpr int32_t kModeFull = 1;
 inline constexpr int32_t kModeProduct = 2;
 inline constexpr int32_t kModeResource = 3;
 
-// Grid and cell geometry of the map.
-inline constexpr int32_t kGridColumns = 20;
-inline constexpr int32_t kGridRows = 15;
-inline constexpr int32_t kCellWidth = 115;
-inline constexpr int32_t kMapWidth = kGridColumns * kCellWidth;   // 2300
-inline constexpr int32_t kInitialMapHeight = 2500;
 // A sector record with this code is not painted; in a gate field it means
 // "no gate on this side".
 inline constexpr int32_t kNoSector = 92;
@@ -60,6 +55,9 @@ public:
     // Used height of Image: kInitialMapHeight until the first PaintMap, then
     // the bottom of the last grid row.
     int32_t MapHeight = kInitialMapHeight;
+    // The cells of the last PaintMap that ran to its end (row spans and the
+    // sector record painted at each grid position); empty before.
+    TMapGrid Grid;
 
     void SetCellRect(const TRect& rect) noexcept { CellRect = rect; }
 
