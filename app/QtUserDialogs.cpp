@@ -2,10 +2,14 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
 
 namespace {
+
+// What a message box puts beside its text label: icon column and margins.
+constexpr int kBoxChrome = 70;
 
 // The extension of a filter that names exactly one, e.g. "jpg" for
 // "JPEG files (*.jpg)"; empty otherwise.
@@ -32,6 +36,13 @@ std::unique_ptr<QMessageBox> MakeBox(QMessageBox::Icon icon, QWidget* parent, co
     auto box = std::make_unique<QMessageBox>(icon, QString::fromUtf8(TQtUserDialogs::kBoxTitle), DisplayText(text),
                                              buttons, parent);
     box->setTextFormat(Qt::PlainText);
+    // A short text would make the box so narrow that the window manager cuts
+    // its title; the text label keeps its minimum width when the box lays
+    // itself out anew.
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        const int title = box->fontMetrics().horizontalAdvance(box->windowTitle());
+        label->setMinimumWidth(qMax(TQtUserDialogs::kMinimumBoxWidth, title + 200) - kBoxChrome);
+    }
     if (icon == QMessageBox::Question) {
         box->setDefaultButton(QMessageBox::Yes);
         box->setEscapeButton(QMessageBox::No);

@@ -39,10 +39,10 @@ const QStringList kDBsMenu = {"Create SectorsDB",  "Load SectorsDB",       "-", 
 
 class StartupMenus : public AppTest, public ::testing::WithParamInterface<QStringList> {};
 
-TEST_P(StartupMenus, AnOrdinaryStartShowsFileAndAboutOnly) {
+TEST_P(StartupMenus, AnOrdinaryStartShowsFileViewAndAboutOnly) {
     InstallSample();
     Start(GetParam());
-    EXPECT_EQ(ItemTexts(Kelv().MainMenu1->actions()), QStringList({"Файл", "О программе..."}));
+    EXPECT_EQ(ItemTexts(Kelv().MainMenu1->actions()), QStringList({"Файл", "Вид", "О программе..."}));
     EXPECT_EQ(ItemTexts(Kelv().miFile), kFileMenu);
     EXPECT_FALSE(Kelv().miDebug->menuAction()->isVisible());
     EXPECT_FALSE(Kelv().miDBs->menuAction()->isVisible());
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, StartupMenus,
 TEST_F(AppTest, DebugModeAddsTheDebugMenuWithLoadAllButNeverTheHiddenItems) {
     InstallSample();
     Start({"d"});
-    EXPECT_EQ(ItemTexts(Kelv().MainMenu1->actions()), QStringList({"Файл", "Debug", "О программе..."}));
+    EXPECT_EQ(ItemTexts(Kelv().MainMenu1->actions()), QStringList({"Файл", "Вид", "Debug", "О программе..."}));
     EXPECT_EQ(ItemTexts(Kelv().miDebug), QStringList({"-", "Load All"}));
     EXPECT_EQ(ItemTexts(Kelv().miFile), kFileMenu);
     EXPECT_FALSE(Kelv().miDrawMap->isVisible());
