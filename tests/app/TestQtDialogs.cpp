@@ -67,6 +67,14 @@ TEST_F(AppTest, TheSaveDialogGivesANameWithoutExtensionTheExtensionOfTheChosenFi
     EXPECT_EQ(ListFolder(AppDir()), std::vector<std::string>{"Data"});
 }
 
+TEST(MessageText, AShortBoxIsWideEnoughForItsTitle) {
+    auto box = MakeBox(QMessageBox::Critical, nullptr, "x");
+    box->show();
+    QApplication::processEvents();
+    EXPECT_GE(box->width(), TQtUserDialogs::kMinimumBoxWidth);
+    EXPECT_EQ(box->windowTitle(), "Kelv Map");
+}
+
 TEST(MessageText, LineBreaksOfAnyKindShowAsPlainLineBreaks) {
     EXPECT_EQ(DisplayText("Sectors: 1\n\rResources: 2\n\r"), "Sectors: 1\nResources: 2");
     EXPECT_EQ(DisplayText("a\r\nb\rc\nd"), "a\nb\nc\nd");

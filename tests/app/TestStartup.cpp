@@ -2,6 +2,7 @@
 // leaves the window.
 #include <QApplication>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -71,6 +72,38 @@ TEST_F(AppTest, DebugModeAddsTheDebugMenuWithLoadAllButNeverTheHiddenItems) {
     EXPECT_FALSE(Kelv().miDBs->menuAction()->isVisible());
     // The hidden maintenance menu still holds every command, in order.
     EXPECT_EQ(ItemTexts(Kelv().miDBs, true), kDBsMenu);
+}
+
+TEST_F(AppTest, TheDebugMenuShowsItsSeparatorAndEveryMenuUsesTheFormFont) {
+    InstallSample();
+    Start({"d"});
+    Kelv().miDebug->popup(QPoint(10, 10));
+    QApplication::processEvents();
+    EXPECT_GT(Kelv().miDebug->actionGeometry(Kelv().N6).height(), 0);
+    Kelv().miDebug->hide();
+    for (const QMenu* menu : {Kelv().miFile, Kelv().miView, Kelv().miDebug})
+        EXPECT_EQ(menu->font(), Kelv().font()) << menu->title().toStdString();
+}
+
+TEST(DebugSwitch, CountsTheCommandLineAsGivenToolkitOptionsIncluded) {
+    const char* withPlatform[] = {"kelvmap", "-platform", "xcb", "d"};
+    EXPECT_EQ(ArgumentsAfterProgram(4, withPlatform), QStringList({"-platform", "xcb", "d"}));
+    // The program itself: Qt takes "-platform offscreen" out of argv, the
+    // switch still sees three arguments.
+    const auto debugModeOf = [](const QStringList& arguments) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("KELVMAP_STARTUP_TIMING", "1");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.start(KELV_PROGRAM, arguments);
+        EXPECT_TRUE(program.waitForFinished(30000));
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+        EXPECT_TRUE(out.contains("debug mode")) << out.toStdString();
+        return out.contains("debug mode 1");
+    };
+    EXPECT_TRUE(debugModeOf({"d"}));
+    EXPECT_FALSE(debugModeOf({"-platform", "offscreen", "d"}));
 }
 
 TEST_F(AppTest, StartUpDrawsTheFullMapAndShowsItUnscaledFromTheTopLeft) {
