@@ -8,6 +8,9 @@
 
 namespace {
 
+// Below this zoom a view pixel covers more than two picture pixels a side.
+constexpr double kHalf = 0.5;
+
 int Scaled(int length, double zoom) {
     return static_cast<int>(std::lround(length * zoom));
 }
@@ -74,26 +77,33 @@ void TImageControl::paintEvent(QPaintEvent* event) {
     if (zoom_ == 1.0) {
         const QRect part = event->rect() & shown;
         if (!part.isEmpty()) painter.drawImage(part.topLeft(), picture_, part);
-    } else if (zoom_ < 1.0) {
-        // Smooth scaling of the whole area once is both better looking and
-        // cheaper than filtering every exposed strip anew.
+    } else if (zoom_ < kHalf) {
+        // Far out every view pixel stands for many picture pixels: they are
+        // averaged once for the whole area and kept, as filtering each paint
+        // anew would skip most of them.
         if (scaled_.isNull() && !shown.isEmpty()) {
-            const QImage source = shown == picture_.rect() ? picture_ : picture_.copy(shown);
+            // The shown area is the picture's top rows: read them in place.
+            const QImage source(picture_.constBits(), shown.width(), shown.height(), picture_.bytesPerLine(),
+                                picture_.format());
             scaled_ = source.scaled(qMax(1, Scaled(shown.width(), zoom_)), qMax(1, Scaled(shown.height(), zoom_)),
                                     Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         }
         const QRect part = event->rect() & scaled_.rect();
         if (!part.isEmpty()) painter.drawImage(part.topLeft(), scaled_, part);
     } else {
-        // Enlarged pixels: only the source pixels behind the exposed part.
+        // Only the picture pixels behind the exposed part, with a margin so
+        // that filtering at the edge of a strip sees the pixels beyond it.
+        // From half size up, filtering between neighbours takes every picture
+        // pixel into account; above 100 % pixels are enlarged as they are.
         const QRect exposed = event->rect();
-        const QRect source = QRect(QPoint(static_cast<int>(std::floor(exposed.left() / zoom_)),
-                                          static_cast<int>(std::floor(exposed.top() / zoom_))),
-                                   QPoint(static_cast<int>(std::ceil((exposed.right() + 1) / zoom_)),
-                                          static_cast<int>(std::ceil((exposed.bottom() + 1) / zoom_)))) &
+        const QRect source = QRect(QPoint(static_cast<int>(std::floor(exposed.left() / zoom_)) - 2,
+                                          static_cast<int>(std::floor(exposed.top() / zoom_)) - 2),
+                                   QPoint(static_cast<int>(std::ceil((exposed.right() + 1) / zoom_)) + 2,
+                                          static_cast<int>(std::ceil((exposed.bottom() + 1) / zoom_)) + 2)) &
                              shown;
         if (!source.isEmpty()) {
             painter.save();
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom_ < 1.0);
             painter.scale(zoom_, zoom_);
             painter.drawImage(source.topLeft(), picture_, source);
             painter.restore();

@@ -57,7 +57,7 @@ private:
     QSize area_;
     double zoom_ = 1.0;
     QRect outline_;
-    // The shown area scaled smoothly, made at the first paint below 100 %
-    // and kept until the picture, the area or the zoom changes.
+    // The shown area scaled smoothly, made at the first paint below 50 % and
+    // kept until the picture, the area or the zoom changes.
     QImage scaled_;
 };

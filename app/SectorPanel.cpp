@@ -1,6 +1,9 @@
 #include "SectorPanel.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTextBrowser>
+#include <QUrl>
 
 namespace {
 
@@ -30,8 +33,12 @@ TSectorPanel::TSectorPanel(QWidget* parent) : QDockWidget(QStringLiteral("Сек
 void TSectorPanel::ShowInfo(const TSectorInfo& info) {
     QString html = QStringLiteral("<h3>%1</h3>").arg(info.Name.toHtmlEscaped());
     html += Line(QStringLiteral("Код"), QString::number(info.Code));
-    html += QStringLiteral("<b>Раса:</b> <span style=\"background-color:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span> %2<br>")
-                .arg(info.RaceColour.name(), info.RaceName.toHtmlEscaped());
+    // The colour as a small framed swatch, so white shows on white too.
+    QImage swatch(24, 12, QImage::Format_RGB32);
+    swatch.fill(QColor(128, 128, 128));
+    QPainter(&swatch).fillRect(swatch.rect().adjusted(1, 1, -1, -1), info.RaceColour);
+    text_->document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("race:swatch")), swatch);
+    html += QStringLiteral("<b>Раса:</b> <img src=\"race:swatch\"> %1<br>").arg(info.RaceName.toHtmlEscaped());
     html += Line(QStringLiteral("Позиция"),
                  QStringLiteral("столбец %1, строка %2").arg(info.Column).arg(info.Row));
     html += Line(QStringLiteral("Ворота"), ListOrNone(info.Gates));

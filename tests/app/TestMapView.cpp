@@ -226,8 +226,10 @@ TEST_F(SmallUniverseTest, ThePanelSpellsOutTheSectorAndItsWholeFactoryList) {
     Click(CellPoint(2, 1));
     const QString text = Panel();
     EXPECT_TRUE(text.startsWith("Noost\n")) << text.toStdString();
-    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Раса:[\\s\\x{00A0}]+Pirate\n"))));
-    EXPECT_TRUE(Kelv().SectorPanel->findChild<QTextBrowser*>()->toHtml().contains("#ed5b2f"));   // its colour
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Раса:\\W+Pirate\n"))));
+    const QImage swatch = Kelv().SectorPanel->findChild<QTextBrowser*>()->document()->resource(
+        QTextDocument::ImageResource, QUrl("race:swatch")).value<QImage>();
+    EXPECT_EQ(swatch.pixel(swatch.width() / 2, swatch.height() / 2), qRgb(237, 91, 47));   // Pirate's colour
     for (const char* line : {"Код: 5", "Позиция: столбец 2, строка 1", "Ворота: справа, сверху",
                              "Станции: TR торговая станция, PB пиратская база", "Фабрики (2):",
                              "M 2 V Velorian Extraordinarily Long Mi", "F 1 M Farm"})
