@@ -111,6 +111,32 @@ TEST_F(MapViewTest, ZoomRunsFromTenToFourHundredPercentAndNeverTouchesThePicture
     for (const QPoint p : {QPoint(3, 3), QPoint(50, 20), QPoint(99, 99)})
         EXPECT_EQ(shown.pixel(4 * p.x() + 2, 4 * p.y() + 1), raster.pixel(p)) << p.x() << "," << p.y();
 
+    // Below 100 % each view pixel is the average of the picture pixels it
+    // stands for, not one of them picked.
+    for (const int block : {2, 4}) {
+        kelv.SetZoom(1.0 / block);
+        kelv.ScrollBox1->horizontalScrollBar()->setValue(0);
+        kelv.ScrollBox1->verticalScrollBar()->setValue(0);
+        const QImage small = kelv.Map->grab(QRect(0, 0, 200, 200)).toImage().convertToFormat(QImage::Format_RGB32);
+        int mixed = 0, averaged = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x) {
+                int sum = 0;
+                bool uniform = true;
+                for (int dy = 0; dy < block; ++dy)
+                    for (int dx = 0; dx < block; ++dx) {
+                        const QRgb p = raster.pixel(x * block + dx, y * block + dy);
+                        sum += qGreen(p);
+                        uniform &= p == raster.pixel(x * block, y * block);
+                    }
+                if (uniform) continue;
+                ++mixed;
+                averaged += std::abs(qGreen(small.pixel(x, y)) - sum / (block * block)) <= 8;
+            }
+        ASSERT_GT(mixed, 100);
+        EXPECT_GT(averaged, mixed * 9 / 10) << block;
+    }
+
     for (int i = 0; i < 20; ++i) kelv.ZoomOut();
     EXPECT_DOUBLE_EQ(kelv.Zoom(), 0.1);
     EXPECT_EQ(kelv.Map->size(), QSize(230, qRound(height * 0.1)));
