@@ -3,13 +3,11 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QRegularExpression>
 
 namespace {
-
-// What a message box puts beside its text label: icon column and margins.
-constexpr int kBoxChrome = 70;
 
 // The extension of a filter that names exactly one, e.g. "jpg" for
 // "JPEG files (*.jpg)"; empty otherwise.
@@ -39,9 +37,11 @@ std::unique_ptr<QMessageBox> MakeBox(QMessageBox::Icon icon, QWidget* parent, co
     // A short text would make the box so narrow that the window manager cuts
     // its title; the text label keeps its minimum width when the box lays
     // itself out anew.
-    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (label && box->layout()) {
         const int title = box->fontMetrics().horizontalAdvance(box->windowTitle());
-        label->setMinimumWidth(qMax(TQtUserDialogs::kMinimumBoxWidth, title + 200) - kBoxChrome);
+        const QMargins margins = box->layout()->contentsMargins();
+        label->setMinimumWidth(qMax(TQtUserDialogs::kMinimumBoxWidth, title + 200) - margins.left() - margins.right());
     }
     if (icon == QMessageBox::Question) {
         box->setDefaultButton(QMessageBox::Yes);

@@ -68,11 +68,13 @@ TEST_F(AppTest, TheSaveDialogGivesANameWithoutExtensionTheExtensionOfTheChosenFi
 }
 
 TEST(MessageText, AShortBoxIsWideEnoughForItsTitle) {
-    auto box = MakeBox(QMessageBox::Critical, nullptr, "x");
-    box->show();
-    QApplication::processEvents();
-    EXPECT_GE(box->width(), TQtUserDialogs::kMinimumBoxWidth);
-    EXPECT_EQ(box->windowTitle(), "Kelv Map");
+    for (const QMessageBox::Icon icon : {QMessageBox::Critical, QMessageBox::NoIcon}) {
+        auto box = MakeBox(icon, nullptr, "x");
+        box->show();
+        QApplication::processEvents();
+        EXPECT_GE(box->width(), TQtUserDialogs::kMinimumBoxWidth) << icon;
+        EXPECT_EQ(box->windowTitle(), "Kelv Map");
+    }
 }
 
 TEST(MessageText, LineBreaksOfAnyKindShowAsPlainLineBreaks) {
