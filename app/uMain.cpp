@@ -23,10 +23,10 @@
 #include "FindBar.h"
 #include "FormFont.h"
 #include "ImageControl.h"
-#include "Legend.h"
-#include "SectorPanel.h"
 #include "ImageWriters.h"
 #include "KelvProgram.h"
+#include "Legend.h"
+#include "SectorPanel.h"
 #include "uAbout.h"
 #include "uKelvRef.h"
 #include "uMapLayout.h"
@@ -230,7 +230,6 @@ void TKelv::BuildViewing() {
     connect(FindBar, &TFindBar::NextRequested, this, &TKelv::FindNext);
     connect(FindBar, &TFindBar::Closed, this, [this] { ScrollBox1->setFocus(); });
 
-    Map->setMouseTracking(false);
     Map->setCursor(Qt::OpenHandCursor);
     Map->installEventFilter(this);
     ScrollBox1->viewport()->installEventFilter(this);
@@ -313,7 +312,8 @@ void TKelv::DrawMap() {
         Map->SetPicture(raster);
     }
     savedHeight_ = sector.MapHeight;
-    grid_ = sector.Grid;
+    // A picture stretched by "Fit Image" has no cells where the grid says.
+    grid_ = miFitImage->isChecked() ? TMapGrid{} : sector.Grid;
     cells_ = NamedCells(sector, grid_);
     SetTitle();
     // Rows change height with the mode: the outline, the panel and the
