@@ -1,7 +1,10 @@
 // kelvmap-shots OUTPUT_DIR [DATA_DIR]: saves a PNG of every form of the
-// program as a player sees it, for checking the layout by eye. Reads the
-// tables of DATA_DIR (default: the Data folder beside this program); writes
-// nothing else. Run it on a real display (or Xvfb) to see the real fonts.
+// program as a player sees it, for checking the layout by eye: the menus,
+// the map fitted to the window, at 100 %, 400 % and 50 %, a find match, the
+// sector panel, the legend, the options dialog, the about box and the
+// message boxes. Reads the tables of DATA_DIR (default: the Data folder
+// beside this program); writes nothing else. Run it on a real display (or
+// Xvfb) to see the real fonts.
 #include <cstdio>
 
 #include <QApplication>
