@@ -32,8 +32,9 @@ int main(int argc, char** argv) {
     TKelvProgram program(dialogs, DefaultPaths());
     const qint64 mapDrawn = sinceStart.elapsed();
 
+    // Outlives the block below: the report runs from the event loop.
+    bool reported = false;
     if (qEnvironmentVariableIsSet("KELVMAP_STARTUP_TIMING")) {
-        bool reported = false;
         QObject::connect(program.Kelv->Map, &TImageControl::PicturePainted, &application, [&] {
             if (reported) return;
             reported = true;
