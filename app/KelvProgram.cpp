@@ -13,6 +13,12 @@ int DebugSwitch(const QStringList& argumentsAfterProgram) {
     return argumentsAfterProgram.size() == 1 && argumentsAfterProgram.front() == QStringLiteral("d") ? 1 : 0;
 }
 
+QStringList ArgumentsAfterProgram(int argc, const char* const* argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 TProgramPaths DefaultPaths() { return LocateProgramFolders(AppDir()); }
 
 void PrepareDataFolder(const TProgramPaths& paths, IUserDialogs& dialogs) {

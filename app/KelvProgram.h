@@ -19,6 +19,10 @@ class TfrmOptions;
 // argument "d" (lower case, whole text); 0 for anything else ("D", "-d",
 // "d x", no argument).
 int DebugSwitch(const QStringList& argumentsAfterProgram);
+// The command line after the program's path exactly as given, toolkit
+// options such as "-platform xcb" included: read it before the application
+// object takes those out of argv.
+QStringList ArgumentsAfterProgram(int argc, const char* const* argv);
 
 // Where the program keeps its files (see ProgramFolders.h).
 using TProgramPaths = TProgramFolders;

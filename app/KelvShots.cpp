@@ -1,15 +1,25 @@
 // kelvmap-shots OUTPUT_DIR [DATA_DIR]: saves a PNG of every form of the
-// program as a player sees it, for checking the layout by eye. Reads the
-// tables of DATA_DIR (default: the Data folder beside this program); writes
-// nothing else. Run it on a real display (or Xvfb) to see the real fonts.
+// program as a player sees it, for checking the layout by eye: the menus,
+// the map fitted to the window, at 100 %, 400 % and 50 %, a find match, the
+// sector panel, the legend, the options dialog, the about box and the
+// message boxes. Reads the tables of DATA_DIR (default: the Data folder
+// beside this program); writes nothing else. Run it on a real display (or
+// Xvfb) to see the real fonts.
 #include <cstdio>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QTimer>
+
+#include "FindBar.h"
+#include "ImageControl.h"
+#include "Legend.h"
+#include "SectorPanel.h"
 
 #include "KelvProgram.h"
 #include "QtUserDialogs.h"
@@ -64,6 +74,34 @@ int main(int argc, char** argv) {
     kelv.miDebug->popup(kelv.mapToGlobal(kelv.MainMenu1->actionGeometry(kelv.miDebug->menuAction()).bottomLeft()));
     ok &= Save(*kelv.miDebug, out, "menu-debug.png");
     kelv.miDebug->hide();
+    kelv.miView->popup(kelv.mapToGlobal(kelv.MainMenu1->actionGeometry(kelv.miView->menuAction()).bottomLeft()));
+    ok &= Save(*kelv.miView, out, "menu-view.png");
+    kelv.miView->hide();
+
+    kelv.miZoomFit->trigger();
+    ok &= Save(kelv, out, "main-fit.png");
+
+    // A pirate sector: its list lines carry the factories' race initials.
+    kelv.FindBar->Open();
+    kelv.FindBar->Edit->setText(QStringLiteral("noost"));
+    ok &= Save(kelv, out, "main-find-fit.png");
+    kelv.SetZoom(1.0);
+    kelv.FindNext();
+    ok &= Save(kelv, out, "main-find.png");
+    const TRect cell = kelv.Grid().CellRect(kelv.FoundCell().Column, kelv.FoundCell().Row);
+    kelv.ClickMap(kelv.Map->ToControl(QRect(cell.Left + 20, cell.Top + 20, 1, 1)).topLeft());
+    ok &= Save(kelv, out, "main-panel.png");
+    kelv.SetZoom(4.0, kelv.Map->mapTo(kelv.ScrollBox1->viewport(),
+                                      kelv.Map->ToControl(QRect(cell.Left + 30, cell.Top + 30, 1, 1)).topLeft()));
+    ok &= Save(kelv, out, "main-400.png");
+    kelv.SetZoom(0.5);
+    ok &= Save(kelv, out, "main-50.png");
+    kelv.SetZoom(1.0);
+    kelv.FindBar->hide();
+
+    kelv.Legend->show();
+    ok &= Save(*kelv.Legend, out, "legend.png");
+    kelv.Legend->hide();
 
     TfrmOptions& options = *program.frmOptions;
     options.show();

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -32,6 +34,15 @@ std::unique_ptr<QMessageBox> MakeBox(QMessageBox::Icon icon, QWidget* parent, co
     auto box = std::make_unique<QMessageBox>(icon, QString::fromUtf8(TQtUserDialogs::kBoxTitle), DisplayText(text),
                                              buttons, parent);
     box->setTextFormat(Qt::PlainText);
+    // A short text would make the box so narrow that the window manager cuts
+    // its title; the text label keeps its minimum width when the box lays
+    // itself out anew.
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (label && box->layout()) {
+        const int title = box->fontMetrics().horizontalAdvance(box->windowTitle());
+        const QMargins margins = box->layout()->contentsMargins();
+        label->setMinimumWidth(qMax(TQtUserDialogs::kMinimumBoxWidth, title + 200) - margins.left() - margins.right());
+    }
     if (icon == QMessageBox::Question) {
         box->setDefaultButton(QMessageBox::Yes);
         box->setEscapeButton(QMessageBox::No);

@@ -11,6 +11,8 @@
 class TQtUserDialogs final : public IUserDialogs {
 public:
     static constexpr const char* kBoxTitle = "Kelv Map";
+    // Every box is at least this wide, so title bars show the title whole.
+    static constexpr int kMinimumBoxWidth = 260;
 
     bool Confirm(QWidget* parent, const QString& question) override;
     void Message(QWidget* parent, const QString& text) override;

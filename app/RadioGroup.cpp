@@ -1,6 +1,7 @@
 #include "RadioGroup.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QRadioButton>
 
 TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
@@ -15,11 +16,20 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
         auto* button = new QRadioButton(items[i], this);
         button->setObjectName(QStringLiteral("rgItem%1").arg(i));
         button->setGeometry(8, 16 + 32 * i, 112, 21);
+        // The style sheet above stops the group's font from reaching its
+        // buttons, so they are given it.
+        button->setFont(font());
         buttons_->addButton(button, i);
     }
     connect(buttons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) emit Clicked(id);
     });
+}
+
+void TRadioGroup::changeEvent(QEvent* event) {
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        for (QAbstractButton* button : buttons_->buttons()) button->setFont(font());
 }
 
 int TRadioGroup::ItemIndex() const {

@@ -8,7 +8,7 @@ class QRadioButton;
 
 // A captioned group of radio buttons with one selected position (or none).
 // The buttons stand one below the other, 32 pixels apart, the first 16
-// pixels below the group's top edge.
+// pixels below the group's top edge, in the group's font.
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -21,6 +21,9 @@ public:
     void SetItemIndex(int index);
     int Count() const;
     QRadioButton* Item(int index) const;
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 signals:
     // The selected position changed, by the user or by SetItemIndex.

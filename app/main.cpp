@@ -5,7 +5,8 @@
 // Command line: the single argument "d" starts the program in debug mode,
 // which shows the "Debug" menu. With the environment variable
 // KELVMAP_STARTUP_TIMING set, the program prints the milliseconds from its
-// start to the first showing of the map on stdout and quits.
+// start to the first showing of the map (and whether debug mode is on) on
+// stdout and quits.
 //
 // The toolkit's own texts (file dialog, message box buttons) follow the
 // user's locale when its translations are installed; the program's texts
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
 
+    // Counted as given: the application object removes its own options
+    // ("-platform xcb") from argv.
+    SetDebugMode(DebugSwitch(ArgumentsAfterProgram(argc, argv)));
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kelvmap"));
     QApplication::setApplicationVersion(QString::fromUtf8(kKelvVersion));
@@ -48,9 +52,6 @@ int main(int argc, char** argv) {
     if (toolkitTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitTexts);
-    QStringList arguments = QCoreApplication::arguments();
-    if (!arguments.isEmpty()) arguments.removeFirst();
-    SetDebugMode(DebugSwitch(arguments));
 
     const qint64 toolkitReady = sinceStart.elapsed();
     TQtUserDialogs dialogs;
@@ -59,14 +60,16 @@ int main(int argc, char** argv) {
     TKelvProgram program(dialogs, paths);
     const qint64 mapDrawn = sinceStart.elapsed();
 
+    // Outlives the block below: the report runs from the event loop.
+    bool reported = false;
     if (qEnvironmentVariableIsSet("KELVMAP_STARTUP_TIMING")) {
-        bool reported = false;
         QObject::connect(program.Kelv->Map, &TImageControl::PicturePainted, &application, [&] {
             if (reported) return;
             reported = true;
-            std::printf("startup: %lld ms to the first map shown (toolkit ready %lld ms, map drawn %lld ms)\n",
+            std::printf("startup: %lld ms to the first map shown (toolkit ready %lld ms, map drawn %lld ms, "
+                        "debug mode %d)\n",
                         static_cast<long long>(sinceStart.elapsed()), static_cast<long long>(toolkitReady),
-                        static_cast<long long>(mapDrawn));
+                        static_cast<long long>(mapDrawn), DebugMode());
             std::fflush(stdout);
             QTimer::singleShot(0, &application, &QCoreApplication::quit);
         });

@@ -34,8 +34,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(8, 8, 169, 137);
-    Panel1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    // A lowered outer bevel around a raised inner one, one pixel each: the
+    // shaded box the frame draws in its sunken shadow.
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Panel1->setLineWidth(1);
+    Panel1->setMidLineWidth(0);
 
     ProductName = MakeLabel(QStringLiteral("Kelv Map v1.1 beta 2004"), "ProductName", 24, 16, Panel1);
 

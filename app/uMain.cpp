@@ -1,19 +1,32 @@
 #include "uMain.h"
 
+#include <cmath>
+
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolTip>
+#include <QWheelEvent>
 
 #include "CommandGuard.h"
+#include "FindBar.h"
 #include "QtText.h"
 #include "FormFont.h"
 #include "ImageControl.h"
 #include "ImageWriters.h"
 #include "KelvProgram.h"
+#include "Legend.h"
+#include "SectorPanel.h"
 #include "uAbout.h"
 #include "Universe.h"
 #include "uKelvRef.h"
@@ -63,7 +76,6 @@ TKelv::TKelv(TKelvProgram& program) : program_(program) {
     setObjectName(QStringLiteral("Kelv"));
     setWindowTitle(QStringLiteral("Kelv Map"));
     setFont(FormFont());
-    resize(783, 517);
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
@@ -71,9 +83,11 @@ TKelv::TKelv(TKelvProgram& program) : program_(program) {
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Map = new TImageControl;
     Map->setObjectName(QStringLiteral("Map"));
-    Map->resize(4000, 300);
+    Map->SetPictureArea(QSize(4000, 300));
     ScrollBox1->setWidget(Map);
     setCentralWidget(ScrollBox1);
+    BuildViewing();
+    PlaceOnScreen();
 
     SaveDialog1.Filters = {QStringLiteral("JPEG files (*.jpg)"), QStringLiteral("BMP files (*.bmp)")};
     SaveDialog1.FilterIndex = 1;
@@ -120,11 +134,15 @@ void TKelv::BuildMenu() {
     miExit = AddItem(miFile, QStringLiteral("Выход"), "miExit", &TKelv::miExitClick);
     miExit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
 
+    BuildViewMenu();
+
     miDebug = MainMenu1->addMenu(QStringLiteral("Debug"));
     miDebug->setObjectName(QStringLiteral("miDebug"));
     miDebug->menuAction()->setVisible(false);
     miDrawMap = AddItem(miDebug, QStringLiteral("DrawMap"), "miDrawMap", &TKelv::miDrawMapClick);
     miDrawMap->setVisible(false);
+    // The separator stays visible below the hidden "DrawMap".
+    miDebug->setSeparatorsCollapsible(false);
     N6 = AddSeparator(miDebug, "N6");
     miLoadAll = AddItem(miDebug, QStringLiteral("Load All"), "miLoadAll", &TKelv::miLoadAllClick);
 
@@ -156,6 +174,78 @@ void TKelv::BuildMenu() {
     miAbout = MainMenu1->addAction(QStringLiteral("О программе..."));
     miAbout->setObjectName(QStringLiteral("miAbout"));
     connect(miAbout, &QAction::triggered, this, [this] { Run(&TKelv::miAboutClick); });
+
+    // Drop-down menus are windows of their own and do not take the form's
+    // font from the window.
+    for (QMenu* menu : {miFile, miView, miDebug, miDBs}) menu->setFont(FormFont());
+}
+
+void TKelv::BuildViewMenu() {
+    miView = MainMenu1->addMenu(QStringLiteral("Вид"));
+    miView->setObjectName(QStringLiteral("miView"));
+    const auto add = [this](const QString& caption, const char* name, const QList<QKeySequence>& keys) {
+        QAction* item = miView->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setShortcuts(keys);
+        return item;
+    };
+    miZoomIn = add(QStringLiteral("Увеличить"), "miZoomIn",
+                   {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    miZoomOut = add(QStringLiteral("Уменьшить"), "miZoomOut", {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    miZoomActual = add(QStringLiteral("Исходный размер"), "miZoomActual", {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    miZoomFit = add(QStringLiteral("По размеру окна"), "miZoomFit", {QKeySequence(Qt::CTRL | Qt::Key_9)});
+    miView->addSeparator();
+    miFind = add(QStringLiteral("Найти..."), "miFind", {QKeySequence(Qt::CTRL | Qt::Key_F)});
+    miFindNext = add(QStringLiteral("Найти далее"), "miFindNext", {QKeySequence(Qt::Key_F3)});
+    miFindPrevious = add(QStringLiteral("Найти ранее"), "miFindPrevious", {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
+    miView->addSeparator();
+    miLegend = add(QStringLiteral("Легенда"), "miLegend", {});
+
+    connect(miZoomIn, &QAction::triggered, this, &TKelv::ZoomIn);
+    connect(miZoomOut, &QAction::triggered, this, &TKelv::ZoomOut);
+    connect(miZoomActual, &QAction::triggered, this, [this] { SetZoom(1.0); });
+    connect(miZoomFit, &QAction::triggered, this, [this] { SetZoom(FitZoom()); });
+    connect(miFind, &QAction::triggered, this, [this] { FindBar->Open(); });
+    connect(miFindNext, &QAction::triggered, this, &TKelv::FindNext);
+    connect(miFindPrevious, &QAction::triggered, this, &TKelv::FindPrevious);
+    connect(miLegend, &QAction::triggered, this, [this] {
+        Legend->show();
+        Legend->raise();
+    });
+}
+
+void TKelv::BuildViewing() {
+    SectorPanel = new TSectorPanel(this);
+    addDockWidget(Qt::RightDockWidgetArea, SectorPanel);
+    SectorPanel->hide();
+    FindBar = new TFindBar(this);
+    addToolBar(Qt::BottomToolBarArea, FindBar);
+    FindBar->hide();
+    Legend = new TLegend(this);
+    ZoomLabel = new QLabel(this);
+    ZoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
+    statusBar()->addPermanentWidget(ZoomLabel);
+    ShowZoom();
+
+    connect(FindBar, &TFindBar::TextChanged, this, &TKelv::SetFindText);
+    connect(FindBar, &TFindBar::NextRequested, this, &TKelv::FindNext);
+    connect(FindBar, &TFindBar::Closed, this, [this] { ScrollBox1->setFocus(); });
+
+    Map->setCursor(Qt::OpenHandCursor);
+    Map->installEventFilter(this);
+    ScrollBox1->viewport()->installEventFilter(this);
+}
+
+void TKelv::PlaceOnScreen() {
+    // Most of the screen, centred: the map is far larger than any window.
+    const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!where) {
+        resize(783, 517);
+        return;
+    }
+    const QRect area = where->availableGeometry();
+    const QSize size(area.width() * 9 / 10, area.height() * 9 / 10);
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, area));
 }
 
 void TKelv::FormCreate() {
@@ -198,10 +288,10 @@ void TKelv::DrawMap() {
     PaintMap(sector);
 
     const QImage& raster = sector.Image.Image();
-    Map->resize(raster.width(), sector.MapHeight);
+    Map->SetPictureArea(QSize(raster.width(), sector.MapHeight));
     if (miFitImage->isChecked()) {
         const QSize box = ScrollBox1->viewport()->size();
-        Map->resize(box);
+        Map->SetPictureArea(box);
         QImage& picture = Map->MutablePicture();
         if (picture.width() < box.width() || picture.height() < box.height()) {
             QImage larger(qMax(picture.width(), box.width()), qMax(picture.height(), box.height()),
@@ -221,7 +311,16 @@ void TKelv::DrawMap() {
         Map->SetPicture(raster);
     }
     savedHeight_ = sector.MapHeight;
+    // A picture stretched by "Fit Image" has no cells where the grid says.
+    grid_ = miFitImage->isChecked() ? TMapGrid{} : sector.Grid;
+    cells_ = NamedCells(sector, grid_);
     SetTitle();
+    // Rows change height with the mode: the outline, the panel and the
+    // matches follow the new cells.
+    Select(grid_.Record(selected_.Column, selected_.Row) != TMapGrid::kNoRecord ? selected_ : TMapGrid::Cell{},
+           SectorPanel->isVisible());
+    matches_ = MatchingCells(cells_, findText_);
+    if (match_ >= static_cast<int>(matches_.size())) match_ = matches_.empty() ? -1 : 0;
 }
 
 bool TKelv::HasMap() const {
@@ -247,7 +346,10 @@ void TKelv::miSaveMapClick() {
         program_.Dialogs.Message(this, QString::fromUtf8(kNothingToSave));
         return;
     }
-    SaveJpeg(SavedMap(), program_.Paths.AppDir + kQuickSaveFile);
+    const std::string path = program_.Paths.AppDir + kQuickSaveFile;
+    SaveJpeg(SavedMap(), path);
+    statusBar()->showMessage(QStringLiteral("Карта сохранена: %1").arg(QFile::decodeName(QByteArray::fromStdString(path))),
+                             kQuickSaveNoteMs);
 }
 
 void TKelv::miSaveMapAsClick() {
@@ -321,4 +423,205 @@ void TKelv::closeEvent(QCloseEvent* event) {
     // still shown.
     Run(&TKelv::FormClose);
     event->accept();
+}
+
+double TKelv::Zoom() const {
+    return Map->Zoom();
+}
+
+void TKelv::SetZoom(double zoom, const QPoint& anchor) {
+    QScrollBar* across = ScrollBox1->horizontalScrollBar();
+    QScrollBar* down = ScrollBox1->verticalScrollBar();
+    const double old = Map->Zoom();
+    const QPointF onMap = QPointF(anchor - Map->pos()) / old;
+    Map->SetZoom(zoom);
+    const double now = Map->Zoom();
+    across->setValue(static_cast<int>(std::lround(onMap.x() * now - anchor.x())));
+    down->setValue(static_cast<int>(std::lround(onMap.y() * now - anchor.y())));
+    ShowZoom();
+}
+
+void TKelv::SetZoom(double zoom) {
+    SetZoom(zoom, ScrollBox1->viewport()->rect().center());
+}
+
+double TKelv::SteppedZoom(int direction) const {
+    // From any zoom (a fitted one too) to the next step in that direction.
+    const double now = Zoom() * 100;
+    if (direction > 0) {
+        for (int step : kZoomSteps)
+            if (step > now + 0.01) return step / 100.0;
+    } else {
+        for (auto step = std::rbegin(kZoomSteps); step != std::rend(kZoomSteps); ++step)
+            if (*step < now - 0.01) return *step / 100.0;
+    }
+    return Zoom();
+}
+
+void TKelv::ZoomIn() {
+    SetZoom(SteppedZoom(1));
+}
+
+void TKelv::ZoomOut() {
+    SetZoom(SteppedZoom(-1));
+}
+
+double TKelv::FitZoom() const {
+    const QSize view = ScrollBox1->maximumViewportSize();
+    const int height = savedHeight_ > 0 ? savedHeight_ : Map->PictureArea().height();
+    if (height <= 0) return 1.0;
+    // Half a pixel short, so the rounded size of the map never overflows.
+    return std::min((view.width() - 0.5) / kMapWidth, (view.height() - 0.5) / height);
+}
+
+void TKelv::ShowZoom() {
+    ZoomLabel->setText(QStringLiteral("Масштаб: %1 %").arg(std::lround(Zoom() * 100)));
+}
+
+QString TKelv::NameAt(const QPoint& mapPoint) const {
+    const QPoint at = Map->ToPicture(mapPoint);
+    const TMapGrid::Cell cell = grid_.CellAt(at.x(), at.y());
+    for (const TNamedCell& named : cells_)
+        if (cell.Valid() && named.Column == cell.Column && named.Row == cell.Row) return named.Name;
+    return {};
+}
+
+void TKelv::ClickMap(const QPoint& mapPoint) {
+    const QPoint at = Map->ToPicture(mapPoint);
+    Select(grid_.CellAt(at.x(), at.y()), true);
+}
+
+void TKelv::Select(TMapGrid::Cell cell, bool describe) {
+    std::optional<TSectorInfo> info;
+    if (cell.Valid() && describe)
+        RunCommand(program_.Dialogs, this,
+                   [&] { info = ReadSectorInfo(program_.GSector, grid_, cell.Column, cell.Row); });
+    if (describe && !info) cell = {};
+    selected_ = cell;
+    if (!cell.Valid()) {
+        SectorPanel->Clear();
+        Map->SetOutline({});
+        return;
+    }
+    const TRect r = grid_.CellRect(cell.Column, cell.Row);
+    Map->SetOutline(QRect(r.Left, r.Top, r.Width(), r.Height()));
+    if (info) {
+        SectorPanel->ShowInfo(*info);
+        SectorPanel->show();
+    }
+}
+
+void TKelv::SetFindText(const QString& text) {
+    findText_ = text;
+    matches_ = MatchingCells(cells_, text);
+    match_ = matches_.empty() ? -1 : 0;
+    ShowMatch();
+}
+
+void TKelv::FindNext() {
+    if (matches_.empty()) {
+        FindBar->Open();
+        return;
+    }
+    match_ = (match_ + 1) % static_cast<int>(matches_.size());
+    ShowMatch();
+}
+
+void TKelv::FindPrevious() {
+    if (matches_.empty()) {
+        FindBar->Open();
+        return;
+    }
+    const int count = static_cast<int>(matches_.size());
+    match_ = (match_ - 1 + count) % count;
+    ShowMatch();
+}
+
+TMapGrid::Cell TKelv::FoundCell() const {
+    if (match_ < 0 || match_ >= static_cast<int>(matches_.size())) return {};
+    const TNamedCell& cell = cells_[static_cast<size_t>(matches_[static_cast<size_t>(match_)])];
+    return TMapGrid::Cell{cell.Column, cell.Row};
+}
+
+void TKelv::ShowMatch() {
+    const TMapGrid::Cell cell = FoundCell();
+    if (!cell.Valid()) {
+        FindBar->Note->setText(findText_.isEmpty() ? QString() : QStringLiteral("не найдено"));
+        return;
+    }
+    FindBar->Note->setText(QStringLiteral("%1 из %2").arg(match_ + 1).arg(matches_.size()));
+    Select(cell, SectorPanel->isVisible());
+    const TRect r = grid_.CellRect(cell.Column, cell.Row);
+    ScrollTo(QRect(r.Left, r.Top, r.Width(), r.Height()));
+}
+
+void TKelv::ScrollTo(const QRect& pictureRect) {
+    const QRect box = Map->ToControl(pictureRect);
+    QScrollBar* across = ScrollBox1->horizontalScrollBar();
+    QScrollBar* down = ScrollBox1->verticalScrollBar();
+    const QSize view = ScrollBox1->viewport()->size();
+    const QRect visible(QPoint(across->value(), down->value()), view);
+    if (visible.contains(box)) return;
+    across->setValue(box.center().x() - view.width() / 2);
+    down->setValue(box.center().y() - view.height() / 2);
+}
+
+bool TKelv::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (!(wheel->modifiers() & Qt::ControlModifier)) return false;
+        // One step per notch; finer wheels add up to a notch first.
+        wheelAngle_ += wheel->angleDelta().y();
+        const QPoint anchor = wheel->position().toPoint();
+        for (; wheelAngle_ >= 120; wheelAngle_ -= 120) SetZoom(SteppedZoom(1), anchor);
+        for (; wheelAngle_ <= -120; wheelAngle_ += 120) SetZoom(SteppedZoom(-1), anchor);
+        return true;
+    }
+    if (watched != Map) return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton) break;
+            pressed_ = true;
+            dragging_ = false;
+            pressAt_ = mouse->globalPosition().toPoint();
+            scrollAtPress_ = QPoint(ScrollBox1->horizontalScrollBar()->value(), ScrollBox1->verticalScrollBar()->value());
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (!pressed_) break;
+            const QPoint moved = mouse->globalPosition().toPoint() - pressAt_;
+            if (!dragging_ && moved.manhattanLength() < QApplication::startDragDistance()) return true;
+            if (!dragging_) Map->setCursor(Qt::ClosedHandCursor);
+            dragging_ = true;
+            ScrollBox1->horizontalScrollBar()->setValue(scrollAtPress_.x() - moved.x());
+            ScrollBox1->verticalScrollBar()->setValue(scrollAtPress_.y() - moved.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton || !pressed_) break;
+            pressed_ = false;
+            if (dragging_) {
+                Map->setCursor(Qt::OpenHandCursor);
+            } else {
+                ClickMap(mouse->position().toPoint());
+            }
+            dragging_ = false;
+            return true;
+        }
+        case QEvent::ToolTip: {
+            auto* help = static_cast<QHelpEvent*>(event);
+            const QString name = NameAt(help->pos());
+            if (name.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), name, Map);
+            return true;
+        }
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

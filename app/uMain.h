@@ -1,24 +1,39 @@
 #pragma once
 
+#include <vector>
+
 #include <QImage>
 #include <QMainWindow>
 
 #include "IUserDialogs.h"
+#include "MapGrid.h"
+#include "SectorInfo.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
+class TFindBar;
 class TImageControl;
 class TKelvProgram;
+class TLegend;
+class TSectorPanel;
 class TUniverse;
 
 // The main window "Kelv Map": the map in a scroll box and the menu.
 //
 // Menu bar: "Файл" (Настройки Ctrl+O, Сохранить (JPEG), Сохранить как ...,
-// Выход Alt+X), "Debug" (Load All; shown only in debug mode) and
-// "О программе...". The "DBs" menu with the per-table create and load
-// commands, "Fit Image" and "DrawMap" exist but are never shown.
+// Выход Alt+X), "Вид" (zoom, find, legend), "Debug" (Load All; shown only in
+// debug mode) and "О программе...". The "DBs" menu with the per-table create
+// and load commands, "Fit Image" and "DrawMap" exist but are never shown.
+//
+// Viewing: the map is shown zoomed from 10 % to 400 % (Ctrl+wheel around the
+// pointer, the "Вид" items), dragged with the left button to pan; the zoom
+// never changes the picture, what the saves write or the map height. A
+// hovered cell tells its sector's name; a clicked one fills the sector panel
+// and is outlined; the find bar outlines the sectors whose names hold a text.
+// Cells are those of the last completed drawing.
 //
 // Every command runs through RunCommand: an error ends the command, its text
 // goes to the error box, and the window goes on with the state reached.
@@ -71,6 +86,25 @@ public:
     QAction* miAbout;
     QAction* miFitImage;
 
+    // The "Вид" menu and what it opens.
+    QMenu* miView;
+    QAction* miZoomIn;
+    QAction* miZoomOut;
+    QAction* miZoomActual;
+    QAction* miZoomFit;
+    QAction* miFind;
+    QAction* miFindNext;
+    QAction* miFindPrevious;
+    QAction* miLegend;
+    TSectorPanel* SectorPanel;
+    TFindBar* FindBar;
+    TLegend* Legend;
+    QLabel* ZoomLabel;
+
+    // Zoom steps of the menu and the wheel, in percent.
+    static constexpr int kZoomSteps[] = {10, 15, 20, 25, 33, 50, 67, 75, 100, 125, 150, 200, 300, 400};
+    static constexpr int kQuickSaveNoteMs = 6000;
+
     // Caption from the renderer's mode: "Kelv Map - Полная", "Kelv Map -
     // Продукт <name>", "Kelv Map - Ресурс <name>"; unchanged for other modes.
     void SetTitle();
@@ -83,6 +117,31 @@ public:
     // The picture the save commands write: the map of the last completed
     // drawing, the full width by that drawing's map height. Null before.
     QImage SavedMap() const;
+
+    double Zoom() const;
+    // Sets the zoom (held to 10 %..400 %) keeping the map point under
+    // `anchor` (a point of the scroll box's viewport) where it is.
+    void SetZoom(double zoom, const QPoint& anchor);
+    void SetZoom(double zoom);   // around the middle of the view
+    void ZoomIn();
+    void ZoomOut();
+    // The zoom at which the whole map, 2300 x map height, fits the view.
+    double FitZoom() const;
+
+    // The cells of the last completed drawing.
+    const TMapGrid& Grid() const noexcept { return grid_; }
+    // A click on the map at a point of Map: the sector there fills the sector
+    // panel and is outlined; outside every cell both are cleared.
+    void ClickMap(const QPoint& mapPoint);
+    // The name of the sector whose cell holds a point of Map; empty outside.
+    QString NameAt(const QPoint& mapPoint) const;
+
+    // Find: sectors whose name holds `text` (case ignored), in grid order.
+    void SetFindText(const QString& text);
+    void FindNext();
+    void FindPrevious();
+    // The cell of the current match; invalid when there is none.
+    TMapGrid::Cell FoundCell() const;
 
     // Handlers. Each raises its errors; the menu runs them through RunCommand.
     void FormCreate();
@@ -108,11 +167,22 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The tables the window's commands work on.
     TUniverse& Universe() const;
     void BuildMenu();
+    void BuildViewMenu();
+    void BuildViewing();
+    void PlaceOnScreen();
+    void ShowZoom();
+    // The next zoom step above (direction > 0) or below the current zoom.
+    double SteppedZoom(int direction) const;
+    // Outlines a cell (invalid: none) and, with `describe`, fills the panel.
+    void Select(TMapGrid::Cell cell, bool describe);
+    void ShowMatch();
+    void ScrollTo(const QRect& pictureRect);
     // A menu item whose click runs `handler` through the command handler.
     QAction* AddItem(QMenu* menu, const QString& caption, const char* name, void (TKelv::*handler)());
     QAction* AddSeparator(QMenu* menu, const char* name);
@@ -121,4 +191,16 @@ private:
     TKelvProgram& program_;
     // Height of the map of the last completed drawing; 0 before the first.
     int savedHeight_ = 0;
+    TMapGrid grid_;
+    std::vector<TNamedCell> cells_;
+    TMapGrid::Cell selected_;
+    QString findText_;
+    std::vector<int> matches_;
+    int match_ = -1;
+    // Panning: where the left button went down, and the scroll position then.
+    bool pressed_ = false;
+    bool dragging_ = false;
+    QPoint pressAt_;
+    QPoint scrollAtPress_;
+    int wheelAngle_ = 0;
 };

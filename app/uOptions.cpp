@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLocale>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QShowEvent>
 
 #include "CommandGuard.h"
@@ -74,6 +75,13 @@ TfrmOptions::TfrmOptions(TGSector& sector, TResources& resources, IUserDialogs& 
     setTabOrder(btCancel, rgType);
     setTabOrder(rgType, cbResource);
     setTabOrder(cbResource, cbStation);
+    // The first opening starts on the first control of the tab order; left
+    // to itself the dialog would put the focus on its default button.
+    btOK->setFocus();
+    // Cancel stays the default button while OK has the focus; Enter on a
+    // focused button presses that button (keyPressEvent).
+    btOK->setAutoDefault(false);
+    btCancel->setAutoDefault(false);
 
     connect(btOK, &QPushButton::clicked, this, &TfrmOptions::btOKClick);
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -94,6 +102,17 @@ void TfrmOptions::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;   // the window system re-showing it is no new opening
     RunCommand(dialogs_, this, [this] { FormActivate(); });
+}
+
+void TfrmOptions::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isVisible()) {
+            button->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TfrmOptions::FormActivate() {

@@ -20,6 +20,10 @@ class TResources;
 // Esc and the close box write nothing. The station check box is never copied:
 // the map reads it through StationsCounted() while drawing, so a change to it
 // stays in effect even when the dialog is cancelled.
+//
+// The first opening starts with the focus on OK, so Enter accepts; Enter on
+// whichever button has the focus presses it, elsewhere it presses the
+// default button Cancel, and Esc cancels.
 class TfrmOptions : public QDialog {
     Q_OBJECT
 public:
@@ -55,6 +59,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Inserts a Windows-1251 name at its alphabetical position.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "MapGeometry.h"
+#include "MapGrid.h"
 #include "Picture.h"
 
 class TQuery;
@@ -32,6 +33,9 @@ public:
     // Used height of Image: kInitialMapHeight until the first PaintMap, then
     // the bottom of the last grid row.
     int32_t MapHeight = kInitialMapHeight;
+    // The cells of the last PaintMap that ran to its end (row spans and the
+    // sector record painted at each grid position); empty before.
+    TMapGrid Grid;
 
     void SetCellRect(const TRect& rect) noexcept { CellRect = rect; }
 

@@ -10,6 +10,9 @@ void PaintMap(TGSector& sector) {
     TSectors& sectors = sector.Universe().Sectors;
     TPicture& image = sector.Image;
     sector.ClearImage();
+    // Kept aside until the painting ends, so a failing painting leaves the
+    // grid of the last complete one.
+    TMapGrid grid;
     int32_t rowTop = 0;
     for (int32_t row = 0; row < kGridRows; ++row) {
         int32_t lines = 0;
@@ -41,10 +44,14 @@ void PaintMap(TGSector& sector) {
             sector.CollectContents();
             sector.DrawContents();
             sector.DrawStationMarks();
+            grid.SetRecord(column, row, sectors.CurrentIndex());
         }
+        grid.RowTop[static_cast<size_t>(row)] = rowTop;
+        grid.RowBottom[static_cast<size_t>(row)] = rowBottom;
         rowTop = rowBottom;
         sector.MapHeight = rowBottom;
     }
+    sector.Grid = grid;
 }
 
 QImage SavedPicture(const TGSector& sector) {

@@ -57,6 +57,24 @@ TEST(AboutBox, ShowsTheProgramsTextsInsideItsPanel) {
     }
 }
 
+TEST(AboutBox, ThePanelHasALoweredOuterAndARaisedInnerBevel) {
+    TAboutBox box;
+    box.show();
+    const QImage panel = box.Panel1->grab().toImage();
+    const QRgb dark = box.Panel1->palette().color(QPalette::Dark).rgb();
+    const QRgb light = box.Panel1->palette().color(QPalette::Light).rgb();
+    const int r = panel.width() - 1;
+    const int b = panel.height() - 1;
+    EXPECT_EQ(panel.pixel(5, 0), dark);        // outer: dark top, light bottom
+    EXPECT_EQ(panel.pixel(5, b), light);
+    EXPECT_EQ(panel.pixel(0, 5), dark);
+    EXPECT_EQ(panel.pixel(r, 5), light);
+    EXPECT_EQ(panel.pixel(5, 1), light);       // inner: light top, dark bottom
+    EXPECT_EQ(panel.pixel(5, b - 1), dark);
+    EXPECT_EQ(panel.pixel(1, 5), light);
+    EXPECT_EQ(panel.pixel(r - 1, 5), dark);
+}
+
 TEST(AboutBox, OpensCentredOnTheScreenWhereverItsOwnerIs) {
     QWidget owner;
     owner.setGeometry(10, 10, 300, 200);

@@ -1,5 +1,6 @@
 // The options dialog: what each opening shows, what OK and Cancel keep, and
 // the station check box the map reads while drawing.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -200,6 +201,33 @@ TEST_F(OptionsTest, TheRememberedEntryIsAPositionNotAName) {
         EXPECT_EQ(ListTexts(form.cbResource), QStringList({"Kappa", "Lambda", "Mu"}));
         EXPECT_EQ(form.cbResource->currentText(), "Lambda");
     });
+}
+
+TEST_F(OptionsTest, TheFirstOpeningStartsOnOkSoEnterAcceptsWhileCancelStaysTheDefault) {
+    Start();
+    const qint64 shown = ShownPictureKey();
+    int result = -1;
+    OpenOptions([&result](TfrmOptions& form) {
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        EXPECT_EQ(QApplication::focusWidget(), form.btOK);
+        EXPECT_TRUE(form.btCancel->isDefault());
+        EXPECT_EQ(form.rgType->Item(1)->font(), form.font());   // one form font
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        result = form.result();
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_NE(ShownPictureKey(), shown);
+
+    // Enter anywhere but on a button presses the default button, Cancel.
+    OpenOptions([&result](TfrmOptions& form) {
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        form.cbStation->setFocus();
+        QTest::keyClick(form.cbStation, Qt::Key_Return);
+        result = form.result();
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
 }
 
 TEST_F(OptionsTest, ARememberedPositionPastTheListSelectsNothing) {

@@ -67,6 +67,16 @@ TEST_F(AppTest, TheSaveDialogGivesANameWithoutExtensionTheExtensionOfTheChosenFi
     EXPECT_EQ(ListFolder(AppDir()), std::vector<std::string>{"Data"});
 }
 
+TEST(MessageText, AShortBoxIsWideEnoughForItsTitle) {
+    for (const QMessageBox::Icon icon : {QMessageBox::Critical, QMessageBox::NoIcon}) {
+        auto box = MakeBox(icon, nullptr, "x");
+        box->show();
+        QApplication::processEvents();
+        EXPECT_GE(box->width(), TQtUserDialogs::kMinimumBoxWidth) << icon;
+        EXPECT_EQ(box->windowTitle(), "Kelv Map");
+    }
+}
+
 TEST(MessageText, LineBreaksOfAnyKindShowAsPlainLineBreaks) {
     EXPECT_EQ(DisplayText("Sectors: 1\n\rResources: 2\n\r"), "Sectors: 1\nResources: 2");
     EXPECT_EQ(DisplayText("a\r\nb\rc\nd"), "a\nb\nc\nd");

@@ -2,6 +2,7 @@
 // leaves the window.
 #include <QApplication>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -39,10 +40,10 @@ const QStringList kDBsMenu = {"Create SectorsDB",  "Load SectorsDB",       "-", 
 
 class StartupMenus : public AppTest, public ::testing::WithParamInterface<QStringList> {};
 
-TEST_P(StartupMenus, AnOrdinaryStartShowsFileAndAboutOnly) {
+TEST_P(StartupMenus, AnOrdinaryStartShowsFileViewAndAboutOnly) {
     InstallSample();
     Start(GetParam());
-    EXPECT_EQ(ItemTexts(Kelv().MainMenu1->actions()), QStringList({"Файл", "О программе..."}));
+    EXPECT_EQ(ItemTexts(Kelv().MainMenu1->actions()), QStringList({"Файл", "Вид", "О программе..."}));
     EXPECT_EQ(ItemTexts(Kelv().miFile), kFileMenu);
     EXPECT_FALSE(Kelv().miDebug->menuAction()->isVisible());
     EXPECT_FALSE(Kelv().miDBs->menuAction()->isVisible());
@@ -64,13 +65,45 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, StartupMenus,
 TEST_F(AppTest, DebugModeAddsTheDebugMenuWithLoadAllButNeverTheHiddenItems) {
     InstallSample();
     Start({"d"});
-    EXPECT_EQ(ItemTexts(Kelv().MainMenu1->actions()), QStringList({"Файл", "Debug", "О программе..."}));
+    EXPECT_EQ(ItemTexts(Kelv().MainMenu1->actions()), QStringList({"Файл", "Вид", "Debug", "О программе..."}));
     EXPECT_EQ(ItemTexts(Kelv().miDebug), QStringList({"-", "Load All"}));
     EXPECT_EQ(ItemTexts(Kelv().miFile), kFileMenu);
     EXPECT_FALSE(Kelv().miDrawMap->isVisible());
     EXPECT_FALSE(Kelv().miDBs->menuAction()->isVisible());
     // The hidden maintenance menu still holds every command, in order.
     EXPECT_EQ(ItemTexts(Kelv().miDBs, true), kDBsMenu);
+}
+
+TEST_F(AppTest, TheDebugMenuShowsItsSeparatorAndEveryMenuUsesTheFormFont) {
+    InstallSample();
+    Start({"d"});
+    Kelv().miDebug->popup(QPoint(10, 10));
+    QApplication::processEvents();
+    EXPECT_GT(Kelv().miDebug->actionGeometry(Kelv().N6).height(), 0);
+    Kelv().miDebug->hide();
+    for (const QMenu* menu : {Kelv().miFile, Kelv().miView, Kelv().miDebug})
+        EXPECT_EQ(menu->font(), Kelv().font()) << menu->title().toStdString();
+}
+
+TEST(DebugSwitch, CountsTheCommandLineAsGivenToolkitOptionsIncluded) {
+    const char* withPlatform[] = {"kelvmap", "-platform", "xcb", "d"};
+    EXPECT_EQ(ArgumentsAfterProgram(4, withPlatform), QStringList({"-platform", "xcb", "d"}));
+    // The program itself: Qt takes "-platform offscreen" out of argv, the
+    // switch still sees three arguments.
+    const auto debugModeOf = [](const QStringList& arguments) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("KELVMAP_STARTUP_TIMING", "1");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.start(KELV_PROGRAM, arguments);
+        EXPECT_TRUE(program.waitForFinished(30000));
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+        EXPECT_TRUE(out.contains("debug mode")) << out.toStdString();
+        return out.contains("debug mode 1");
+    };
+    EXPECT_TRUE(debugModeOf({"d"}));
+    EXPECT_FALSE(debugModeOf({"-platform", "offscreen", "d"}));
 }
 
 TEST_F(AppTest, StartUpDrawsTheFullMapAndShowsItUnscaledFromTheTopLeft) {

@@ -179,4 +179,44 @@ TEST(MapLayoutFailure, ClosedSectorsTableRaisesAndKeepsWhatWasPainted) {
     EXPECT_EQ(SavedPicture(u.renderer).size(), QSize(kMapWidth, kInitialMapHeight));
 }
 
+TEST(MapLayoutGrid, TheGridRecordsTheRowsAndTheSectorPaintedInEachCell) {
+    TestUniverse u;
+    u.AddSector({.code = 92, .name = "Void", .x = 1, .y = 0});
+    u.AddSector({.code = 1, .name = "Crowded", .x = 3, .y = 0});
+    u.AddSector({.code = 2, .name = "Shadowed", .x = 3, .y = 0});   // same cell, never painted
+    u.AddSector({.code = 3, .name = "Last", .x = 19, .y = 14});
+    AddFactories(u, 1, 1000, 300);   // row 0 alone is taller than 2500 pixels
+    u.renderer.Mode = TMapMode::Full;
+    PaintMap(u.renderer);
+    const TMapGrid grid = u.renderer.Grid;
+    EXPECT_EQ(grid.RowTop[0], 0);
+    for (size_t row = 1; row < kGridRows; ++row) EXPECT_EQ(grid.RowTop[row], grid.RowBottom[row - 1]);
+    EXPECT_EQ(grid.RowBottom[14], u.renderer.MapHeight);
+    EXPECT_EQ(grid.Record(3, 0), 1);
+    EXPECT_EQ(grid.Record(19, 14), 3);
+    EXPECT_EQ(grid.Record(1, 0), TMapGrid::kNoRecord);   // code 92
+    EXPECT_EQ(grid.Record(20, 0), TMapGrid::kNoRecord);
+
+    // Hit-testing: the frame belongs to the cell, its neighbours and the
+    // space below the map to none.
+    const TMapGrid::Cell crowded = grid.CellAt(3 * 115, grid.RowBottom[0] - 1);
+    EXPECT_EQ(crowded.Column, 3);
+    EXPECT_EQ(crowded.Row, 0);
+    EXPECT_FALSE(grid.CellAt(4 * 115, 10).Valid());
+    EXPECT_FALSE(grid.CellAt(115 + 50, 10).Valid());
+    const TMapGrid::Cell last = grid.CellAt(kMapWidth - 1, u.renderer.MapHeight - 1);
+    ASSERT_GT(u.renderer.MapHeight, kInitialMapHeight);
+    EXPECT_EQ(last.Column, 19);
+    EXPECT_EQ(last.Row, 14);
+    EXPECT_FALSE(grid.CellAt(kMapWidth - 1, u.renderer.MapHeight).Valid());
+    EXPECT_FALSE(grid.CellAt(-1, 10).Valid());
+    EXPECT_EQ(grid.CellRect(19, 14), (TRect{19 * 115, grid.RowTop[14], 2300, grid.RowBottom[14]}));
+
+    // A painting that fails keeps the grid of the last complete one.
+    u.fabs.Close();
+    EXPECT_THROW(PaintMap(u.renderer), EKelvError);
+    EXPECT_EQ(u.renderer.Grid.Record(19, 14), 3);
+    EXPECT_EQ(u.renderer.Grid.RowBottom[14], grid.RowBottom[14]);
+}
+
 }  // namespace
