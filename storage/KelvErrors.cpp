@@ -1,6 +1,7 @@
 #include "KelvErrors.h"
 
 #include <cstring>
+#include <new>
 
 std::string EInOutError::TextFor(int code) {
     // The texts users know from the original runtime for the codes the engine
@@ -37,6 +38,7 @@ EConvertError EConvertError::NotAnInteger(const std::string& text) {
 }
 
 std::string DescribeError(const std::exception& error) {
+    if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return kNotEnoughMemoryText;
     const auto* kelv = dynamic_cast<const EKelvError*>(&error);
     if (kelv == nullptr) return error.what();
     std::string out;
