@@ -96,6 +96,38 @@ void ReadRecordArea(int64_t size, int64_t recordSize, TTableLayout& l) {
                            Num(recordSize) + "), after " + Num(l.RecordCount) + " whole records");
 }
 
+// Reads whole descriptors from the end of the header on, until the end of the
+// file or the first position equal to dataStart after a descriptor; returns
+// that position. partial: the file ends inside the descriptor after it.
+int64_t ReadCatalogue(const uint8_t* bytes, int64_t size, int64_t dataStart, std::vector<FieldDescriptor>& out,
+                      bool& partial) {
+    int64_t pos = kHeaderSize;
+    while (size - pos >= kDescriptorSize) {
+        out.push_back(DecodeDescriptor(bytes + pos));
+        pos += kDescriptorSize;
+        if (pos == dataStart) {
+            partial = false;
+            return pos;
+        }
+    }
+    partial = pos < size;
+    return pos;
+}
+
+// The layout of a file that ends inside a descriptor after `whole` whole
+// ones; `other` is what else is wrong with the catalogue.
+void ReadPartialDescriptor(int64_t size, size_t whole, std::string other, TTableLayout& l) {
+    l.Damage = TTableDamage::PartialDescriptor;
+    l.TailSize = size - l.WholeSize;
+    // Descriptors are only ever added before the first record.
+    if (other.empty() && l.DataStart != 0) other = "its DataStart " + Num(l.DataStart) + " says records follow";
+    l.Repairable = other.empty();
+    l.Problem = ReadBeyond("a partial field descriptor of " + Num(l.TailSize) +
+                           " bytes at the end (descriptors have 48), after " + Num(int64_t(whole)) +
+                           " whole descriptors");
+    if (!other.empty()) l.Problem += "; and " + std::string(kNotTableFileText) + ": " + other;
+}
+
 }  // namespace
 
 TTableLayout ReadTableLayout(const uint8_t* bytes, int64_t size) {
@@ -116,17 +148,8 @@ TTableLayout ReadTableLayout(const uint8_t* bytes, int64_t size) {
 
     // The catalogue runs to the end of the file, or stops where DataStart says.
     std::vector<FieldDescriptor> descriptors;
-    int64_t pos = kHeaderSize;
     bool partial = false;
-    while (pos < size) {
-        if (size - pos < kDescriptorSize) {
-            partial = true;
-            break;
-        }
-        descriptors.push_back(DecodeDescriptor(bytes + pos));
-        pos += kDescriptorSize;
-        if (pos == dataStart) break;
-    }
+    const int64_t pos = ReadCatalogue(bytes, size, dataStart, descriptors, partial);
     int64_t recordSize = 0;
     std::string catalogue;
     if (dataStart != 0 && pos != dataStart) {
@@ -139,15 +162,7 @@ TTableLayout ReadTableLayout(const uint8_t* bytes, int64_t size) {
     l.DataStart = dataStart;
     l.WholeSize = pos;
     if (partial) {
-        l.Damage = TTableDamage::PartialDescriptor;
-        l.TailSize = size - pos;
-        // Descriptors are only ever added before the first record.
-        if (catalogue.empty() && dataStart != 0) catalogue = "its DataStart " + Num(dataStart) + " says records follow";
-        l.Repairable = catalogue.empty();
-        l.Problem = ReadBeyond("a partial field descriptor of " + Num(l.TailSize) +
-                               " bytes at the end (descriptors have 48), after " + Num(int64_t(descriptors.size())) +
-                               " whole descriptors");
-        if (!catalogue.empty()) l.Problem += "; and " + std::string(kNotTableFileText) + ": " + catalogue;
+        ReadPartialDescriptor(size, descriptors.size(), catalogue, l);
     } else if (!catalogue.empty()) {
         return NotTable(catalogue);
     } else {
