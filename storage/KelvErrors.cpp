@@ -44,7 +44,10 @@ std::string DescribeError(const std::exception& error) {
     std::string out;
     if (!kelv->File().empty()) {
         out = kelv->File();
-        if (kelv->Line() > 0) out += ":" + std::to_string(kelv->Line());
+        if (kelv->Line() > 0) {
+            out += ':';  // appended piecewise: GCC 12 -O3 warns falsely about "x" + std::string
+            out += std::to_string(kelv->Line());
+        }
         out += ": ";
     }
     out += error.what();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 
 #include "KelvErrors.h"
 
@@ -27,6 +28,7 @@ public:
 
     std::vector<uint8_t> ReadAll() override {
         CountRead();
+        if (fs_.outOfMemory_) throw std::bad_alloc();
         return real_->ReadAll();
     }
     size_t Read(void* data, size_t size) override {

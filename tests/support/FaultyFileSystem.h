@@ -19,7 +19,8 @@ namespace kelvtest {
 // limit does. With a room limit, a write that would end past `room` bytes
 // writes what fits and raises ENOSPC ("No space left on device"). With write
 // opens refused, opening an existing file for writing fails with the given
-// error number (EACCES, EROFS), as for a read-only file or medium.
+// error number (EACCES, EROFS), as for a read-only file or medium. Out of
+// memory, ReadAll raises std::bad_alloc, as for a file too large to hold.
 class FaultyFileSystem : public ITableFileSystem {
 public:
     FaultyFileSystem();
@@ -40,12 +41,13 @@ public:
     void FailClose(int n) { failClose_ = n; closes_ = 0; }
     void FailLock(int n) { failLock_ = n; locks_ = 0; }
     void RefuseWriteOpens(int code) { refuseWriteOpens_ = code; }
+    void OutOfMemory(bool on) { outOfMemory_ = on; }
     // A failing write writes its first `bytes` bytes before it raises.
     void ShortWrites(size_t bytes) { shortBytes_ = bytes; }
     void SetRoom(int64_t bytes) { room_ = bytes; }
     void Heal() {
         failWrite_ = failTruncate_ = failRead_ = failSync_ = failClose_ = failLock_ = refuseWriteOpens_ = 0;
-        failEveryWrite_ = failEveryRead_ = false;
+        failEveryWrite_ = failEveryRead_ = outOfMemory_ = false;
         shortBytes_ = 0;
         room_ = -1;
     }
@@ -71,6 +73,7 @@ private:
     int failClose_ = 0;
     int failLock_ = 0;
     int refuseWriteOpens_ = 0;
+    bool outOfMemory_ = false;
     size_t shortBytes_ = 0;
     int64_t room_ = -1;
     int writes_ = 0;
