@@ -498,10 +498,9 @@ TCustomTable::~TCustomTable() {
     try {
         Close();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "KelvMap: could not store the pending record of table '%s': %s\n", fileName_.c_str(),
-                     e.what());
+        std::fprintf(stderr, "KelvMap: could not close table '%s' cleanly: %s\n", fileName_.c_str(), e.what());
     } catch (...) {
-        std::fprintf(stderr, "KelvMap: could not store the pending record of table '%s'\n", fileName_.c_str());
+        std::fprintf(stderr, "KelvMap: could not close table '%s' cleanly\n", fileName_.c_str());
     }
     // Close stops at a failed Post; whatever it left is released here without
     // another attempt to store.

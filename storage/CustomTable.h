@@ -154,7 +154,9 @@ public:
     // does nothing.
     void Close();
 
+    // The number of stored records (0 on a closed table).
     int32_t RecordCount() const noexcept;
+    // The bytes of one record: 1 + the sum of the fields' stored sizes.
     int32_t RecordSize() const noexcept;
 
     // Stores the pending record (Post), then makes record n current, or a new
@@ -225,7 +227,7 @@ public:
     void BeginBulkAppend() noexcept;
     void EndBulkAppend();
 
-    // Read-only state, for callers and tests.
+    // Read-only state, for callers and tests; none of these raises.
     bool Opened() const noexcept { return opened_; }
     // The open table cannot be changed; ReadOnlyReason() says why.
     bool ReadOnly() const noexcept { return readOnly_ != TReadOnlyReason::None; }
