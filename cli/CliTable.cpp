@@ -1,9 +1,13 @@
-// kelvmap-cli table maintenance: create, append, dump, delete, clear.
+// kelvmap-cli table maintenance: create, append, dump, delete, clear, check,
+// repair.
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Commands.h"
@@ -11,6 +15,7 @@
 #include "FieldValue.h"
 #include "KelvErrors.h"
 #include "Cp1251.h"
+#include "TableCheck.h"
 
 const char* const kTableUsage =
     "  kelvmap-cli create FILE NAME:TYPE:SIZE...\n"
@@ -22,11 +27,20 @@ const char* const kTableUsage =
     "      UTF-8 and stored as Windows-1251.\n"
     "  kelvmap-cli dump FILE\n"
     "      Print the field names tab-separated, then one line per record in record\n"
-    "      order (strings converted to UTF-8).\n"
+    "      order (strings converted to UTF-8; TAB, line feed, carriage return and\n"
+    "      backslash written as \\t, \\n, \\r and \\\\).\n"
     "  kelvmap-cli delete FILE N\n"
     "      Delete record N (counted from 0); the last record takes its place.\n"
     "  kelvmap-cli clear FILE\n"
-    "      Delete every record; the fields stay.\n";
+    "      Delete every record; the fields stay.\n"
+    "  kelvmap-cli check FILE...\n"
+    "      Say of each table file \"ok\" with its fields and record count, or what is\n"
+    "      wrong with it. Exit status 0 when every file is sound, 1 otherwise.\n"
+    "  kelvmap-cli repair FILE\n"
+    "      Recover the whole records of a table file that ends in a partial record\n"
+    "      (or field descriptor), as a crash in the middle of a write can leave it:\n"
+    "      keeps the file as FILE.bak and cuts the partial tail off. Any other\n"
+    "      damage is refused and the file left as it is.\n";
 
 namespace {
 
@@ -37,7 +51,43 @@ void RequireArgs(const std::vector<std::string>& args, size_t min, const char* u
 }
 
 // Opens an existing table file; every way it can fail is raised naming the file.
-void OpenTable(TCustomTable& table, const std::string& path) { RequireOpen(table, path); }
+void OpenTable(TCustomTable& table, const std::string& path, TOpenMode mode = TOpenMode::ReadWrite) {
+    RequireOpen(table, path, mode);
+}
+
+// Standard output, checked to the end: a command whose output could not be
+// written whole (a full disk, /dev/full) fails instead of reporting success.
+[[noreturn]] void FailOutput() {
+    const int code = errno;
+    Fail(std::string("cannot write the output (") + std::strerror(code) + ")");
+}
+
+void WriteOut(std::string_view text) {
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) FailOutput();
+}
+
+void FinishOutput() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) FailOutput();
+}
+
+// Text for one line of output: TAB, LF, CR and backslash as \t \n \r \\, so
+// that a record is always one line.
+std::string Escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\\': out += "\\\\"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string Shown(const std::string& cp1251) { return Escaped(Cp1251ToUtf8(cp1251)); }
 
 bool ParseDecimal(const std::string& text, int32_t& out) { return TryTextToInteger(text, out); }
 
@@ -87,7 +137,7 @@ int CmdCreate(const std::vector<std::string>& args) {
 
     TCustomTable table;
     try {
-        table.CreateTableFile(path);
+        table.CreateTableFile(path);  // a file it could not make whole is gone again
     } catch (const EInOutError& e) {
         Fail(path + ": cannot create (" + e.what() + ")");
     }
@@ -103,7 +153,10 @@ int CmdCreate(const std::vector<std::string>& args) {
     } catch (...) {
         // No half-made table is left behind.
         table.DiscardPending();
-        table.Close();
+        try {
+            table.Close();
+        } catch (...) {
+        }
         std::remove(path.c_str());
         throw;
     }
@@ -163,12 +216,12 @@ int CmdDump(const std::vector<std::string>& args) {
     RequireArgs(args, 1, "dump FILE");
     const std::string& path = args[0];
     TCustomTable table;
-    OpenTable(table, path);
+    OpenTable(table, path, TOpenMode::ReadOnly);
     const TFields& fields = table.Fields();
     std::string out;
     for (int32_t f = 0; f < fields.Count(); ++f) {
         if (f > 0) out += '\t';
-        out += Cp1251ToUtf8(fields[f].FieldName);
+        out += Shown(fields[f].FieldName);
     }
     out += '\n';
     for (int32_t r = 0; r < table.RecordCount(); ++r) {
@@ -176,16 +229,16 @@ int CmdDump(const std::vector<std::string>& args) {
         for (int32_t f = 0; f < fields.Count(); ++f) {
             if (f > 0) out += '\t';
             const FieldValue v = table.GetFieldValue(f);
-            out += v.IsInteger() ? std::to_string(v.IntValue()) : Cp1251ToUtf8(v.StrValue());
+            out += v.IsInteger() ? std::to_string(v.IntValue()) : Shown(v.StrValue());
         }
         out += '\n';
         if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
+            WriteOut(out);
             out.clear();
         }
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    if (std::fflush(stdout) != 0) Fail("cannot write the output");
+    WriteOut(out);
+    FinishOutput();
     table.Close();
     return 0;
 }
@@ -212,5 +265,58 @@ int CmdClear(const std::vector<std::string>& args) {
     OpenTable(table, args[0]);
     table.ClearTable();
     table.Close();
+    return 0;
+}
+
+namespace {
+
+// NAME:TYPE:SIZE, as create takes it.
+std::string FieldList(const TFields& fields) {
+    std::string out;
+    for (int32_t f = 0; f < fields.Count(); ++f) {
+        const FieldDescriptor& d = fields[f];
+        const int32_t declared = d.FieldType == kFieldString ? d.FieldSize - 1 : d.FieldSize;
+        out += (f > 0 ? ", " : "") + Shown(d.FieldName) + ":" + std::to_string(d.FieldType) + ":" +
+               std::to_string(declared);
+    }
+    return out;
+}
+
+}  // namespace
+
+int CmdCheck(const std::vector<std::string>& args) {
+    RequireArgs(args, 1, "check FILE...");
+    bool allSound = true;
+    for (const std::string& path : args) {
+        const TTableCheck check = CheckTableFile(DefaultTableFileSystem(), path);
+        std::string line = path + ": ";
+        if (check.Sound) {
+            line += "ok: " + std::to_string(check.Fields.Count()) + " fields (" + FieldList(check.Fields) + "), " +
+                    std::to_string(check.RecordCount) + " records\n";
+        } else {
+            allSound = false;
+            line += check.Problem + "\n";
+            if (check.Repairable) line += RepairHint(path) + "\n";
+        }
+        WriteOut(line);
+    }
+    FinishOutput();
+    return allSound ? 0 : 1;
+}
+
+int CmdRepair(const std::vector<std::string>& args) {
+    if (args.size() != 1) Fail("usage: kelvmap-cli repair FILE");
+    const std::string& path = args[0];
+    ITableFileSystem& fs = DefaultTableFileSystem();
+    const TTableCheck check = CheckTableFile(fs, path);
+    if (check.Sound) {
+        WriteOut(path + ": ok, nothing to repair (" + std::to_string(check.RecordCount) + " records)\n");
+    } else {
+        const int32_t kept = RepairTableFile(fs, path);  // refuses any other damage, changing nothing
+        WriteOut(path + ": " + check.Problem + "\n" + path + ": repaired: cut " + std::to_string(check.PartialTail) +
+                 " bytes off the end, kept " + std::to_string(kept) + " whole records; the file as it was is " +
+                 path + ".bak\n");
+    }
+    FinishOutput();
     return 0;
 }

@@ -10,6 +10,8 @@ int CmdAppend(const std::vector<std::string>& args);
 int CmdDump(const std::vector<std::string>& args);
 int CmdDelete(const std::vector<std::string>& args);
 int CmdClear(const std::vector<std::string>& args);
+int CmdCheck(const std::vector<std::string>& args);
+int CmdRepair(const std::vector<std::string>& args);
 int CmdImport(const std::vector<std::string>& args);
 int CmdSeed(const std::vector<std::string>& args);
 int CmdRender(int argc, char** argv, const std::vector<std::string>& args);

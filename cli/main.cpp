@@ -54,6 +54,8 @@ int main(int argc, char** argv) {
         if (command == "dump") return CmdDump(args);
         if (command == "delete") return CmdDelete(args);
         if (command == "clear") return CmdClear(args);
+        if (command == "check") return CmdCheck(args);
+        if (command == "repair") return CmdRepair(args);
         if (command == "import") return CmdImport(args);
         if (command == "seed") return CmdSeed(args);
         if (command == "render") return CmdRender(argc, argv, args);

@@ -1,9 +1,13 @@
-// fuzz_table_open: the input bytes are a table file. Open it through the
-// test support's in-memory file system, read every field of every record,
-// then search, change, delete and clear, so that the write paths run on
-// whatever catalogue the reader accepted. Any crash or sanitizer report is a finding; the
+// fuzz_table_open: the input bytes are a table file. Check it and open it
+// through the test support's in-memory file system: the check must agree
+// with Open (sound exactly when it opens, repairable exactly when Open's
+// error points to repair, and then the cut file opens with the whole
+// records). Then read every field of every record, search, change, delete
+// and clear, so that the write paths run on whatever catalogue the reader
+// accepted. Any crash, sanitizer report or disagreement is a finding; the
 // engine's own errors (EKelvError) are expected answers to bad input.
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -12,6 +16,7 @@
 #include "CustomTable.h"
 #include "KelvErrors.h"
 #include "MemoryFileSystem.h"
+#include "TableCheck.h"
 #include "TableFileSeam.h"
 
 namespace {
@@ -54,10 +59,38 @@ void Exercise(TCustomTable& t) {
     t.Close();
 }
 
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+void CheckAgreesWithOpen(kelvtest::MemoryFileSystem& fs) {
+    const TTableCheck check = CheckTableFile(fs, "fuzz.dat");
+    bool opened = false;
+    bool pointsToRepair = false;
+    {
+        TCustomTable t(fs);
+        try {
+            opened = t.Open("fuzz.dat") == TOpenStatus::Opened;
+        } catch (const EKelvError& e) {
+            pointsToRepair = !e.Hint().empty();
+        }
+        Require(opened == check.Sound);
+        Require(pointsToRepair == check.Repairable);
+        Require(!opened || (t.RecordCount() == check.RecordCount && t.Fields().Count() == check.Fields.Count()));
+    }
+    if (!check.Repairable) return;
+    Require(CutPartialTail(fs, "fuzz.dat"));
+    TCustomTable repaired(fs);
+    Require(repaired.Open("fuzz.dat") == TOpenStatus::Opened);
+    Require(repaired.RecordCount() == check.RecordCount && repaired.Fields().Count() == check.Fields.Count());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kelvtest::MemoryFileSystem fs;
+    fs.Put("fuzz.dat", std::vector<uint8_t>(data, data + size));
+    CheckAgreesWithOpen(fs);
     fs.Put("fuzz.dat", std::vector<uint8_t>(data, data + size));
     TCustomTable table(fs);
     try {

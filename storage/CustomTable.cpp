@@ -1,13 +1,18 @@
 #include "CustomTable.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 #include "Coding.h"
 #include "KelvErrors.h"
+#include "TableCheck.h"
 #include "TableFormat.h"
+#include "TableLayout.h"
 
 namespace {
 
@@ -22,8 +27,8 @@ using table_format::kMaxStringCapacity;
 
 constexpr int kReadBeyondEnd = 100;
 constexpr int kFileNotOpen = 103;
-constexpr int kFileTooLarge = 27;  // EFBIG
 constexpr size_t kBulkAppendBytes = size_t{1} << 18;  // gathered appends per write
+constexpr const char* kWouldPassLimitText = "the table file would grow beyond the table format's 2 GiB limit";
 
 void EncodeDescriptor(const FieldDescriptor& d, uint8_t* out) noexcept {
     std::memset(out, 0, kDescriptorSize);
@@ -35,19 +40,6 @@ void EncodeDescriptor(const FieldDescriptor& d, uint8_t* out) noexcept {
     PutLE32(out + kSizeOffset, d.FieldSize);
     PutLE32(out + kReservedWordOffset, 0);
     PutLE32(out + kFieldOffsetOffset, d.FieldOffset);
-}
-
-FieldDescriptor DecodeDescriptor(const uint8_t* in) {
-    using namespace table_format;
-    FieldDescriptor d;
-    // A length byte above 31 would reach into the type and size bytes; the
-    // name can only ever be the 31 name bytes.
-    const size_t len = std::min<size_t>(in[kNameLengthOffset], kMaxNameLength);
-    d.FieldName.assign(reinterpret_cast<const char*>(in + kNameLengthOffset + 1), len);
-    d.FieldType = in[kTypeOffset];
-    d.FieldSize = GetLE32(in + kSizeOffset);
-    d.FieldOffset = GetLE32(in + kFieldOffsetOffset);
-    return d;
 }
 
 // The text of a string field as stored: min(L, capacity) bytes.
@@ -62,22 +54,16 @@ std::string_view UpToZero(std::string_view text) noexcept {
     return zero == std::string_view::npos ? text : text.substr(0, zero);
 }
 
-// Whether a descriptor read from a file lets the engine read and write the
-// field strictly inside a record of recordSize bytes and in the stored form
-// of its type. Everything in 64-bit so no check can overflow.
-bool DescriptorIsSound(const FieldDescriptor& d, int64_t recordSize) noexcept {
-    if (d.FieldType == kFieldInteger) {
-        if (d.FieldSize != table_format::kIntegerSize) return false;
-    } else if (d.FieldType == kFieldString) {
-        // A length byte counts at most 255 characters: a larger field cannot be
-        // written by the format's rules, so such a catalogue is not ours.
-        if (d.FieldSize < 1 || d.FieldSize > kMaxStringCapacity + 1) return false;
-    } else {
-        return false;
-    }
-    const int64_t start = d.FieldOffset;
-    const int64_t end = start + int64_t{d.FieldSize};
-    return start >= 0 && end <= recordSize;
+EInOutError Named(int code, const std::string& text, const std::string& path) {
+    EInOutError error(code, text);
+    error.SetContext(path);
+    return error;
+}
+
+[[noreturn]] void RaiseNoMemory(const std::string& path) {
+    EKelvError error(kNotEnoughMemoryText);
+    error.SetContext(path);
+    throw error;
 }
 
 }  // namespace
@@ -104,12 +90,10 @@ int32_t TFields::RecordSize() const noexcept {
 
 struct TCustomTable::Impl {
     static int64_t RecordOffset(const TCustomTable& t, int64_t n) noexcept {
-        return kHeaderSize + kDescriptorSize * t.fields_.Count() + n * int64_t{t.fields_.RecordSize()};
+        return table_format::RecordAreaStart(t.fields_.Count()) + n * int64_t{t.fields_.RecordSize()};
     }
 
-    static void SetDataStart(uint8_t* header, int32_t value) noexcept {
-        PutLE32(header + table_format::kDataStartOffset, value);
-    }
+    static size_t RecordBytes(const TCustomTable& t) noexcept { return static_cast<size_t>(t.fields_.RecordSize()); }
 
     static ITableFile& File(const TCustomTable& t) {
         if (!t.file_) throw EInOutError(kFileNotOpen, EInOutError::TextFor(kFileNotOpen));
@@ -122,11 +106,95 @@ struct TCustomTable::Impl {
     }
 
     static const uint8_t* StoredRecord(const TCustomTable& t, int32_t i) noexcept {
-        return t.records_.data() + static_cast<size_t>(i) * static_cast<size_t>(t.fields_.RecordSize());
+        return t.records_.data() + static_cast<size_t>(i) * RecordBytes(t);
     }
     static uint8_t* StoredRecord(TCustomTable& t, int32_t i) noexcept {
-        return t.records_.data() + static_cast<size_t>(i) * static_cast<size_t>(t.fields_.RecordSize());
+        return t.records_.data() + static_cast<size_t>(i) * RecordBytes(t);
     }
+
+    // --- Read-only tables -------------------------------------------------
+
+    static EInOutError ReadOnlyError(TReadOnlyReason reason, const std::string& path) {
+        int code = EBADF;  // a file opened for reading refuses writes with EBADF
+        if (reason == TReadOnlyReason::FileReadOnly) code = EACCES;
+        if (reason == TReadOnlyReason::InUse) code = EWOULDBLOCK;
+        return Named(code, ReadOnlyReasonText(reason), path);
+    }
+
+    static void RequireWritable(const TCustomTable& t) {
+        if (t.readOnly_ != TReadOnlyReason::None) throw ReadOnlyError(t.readOnly_, t.fileName_);
+    }
+
+    // --- Writes that undo themselves ----------------------------------------
+
+    // Writes bytes that extend the file at its end (offset). Should the write
+    // fail, part of them may have reached the file: it is cut back to offset
+    // before the error goes on, so that no partial record or descriptor stays.
+    static void WriteNew(TCustomTable& t, int64_t offset, const void* data, size_t size) {
+        ITableFile& file = File(t);
+        t.unsynced_ = true;
+        try {
+            file.WriteAt(offset, data, size);
+        } catch (EKelvError& e) {
+            if (!CutBack(file, offset)) e.SetHint(RepairHint(t.fileName_));
+            e.SetContext(t.fileName_);
+            throw;
+        } catch (...) {
+            CutBack(file, offset);
+            throw;
+        }
+    }
+
+    static bool CutBack(ITableFile& file, int64_t length) noexcept {
+        try {
+            file.Truncate(length);
+            return true;
+        } catch (...) {
+            return false;  // the write's own error is the one to report
+        }
+    }
+
+    // Overwrites bytes of the file whose present content is `old`; a failed
+    // write puts the old bytes back before the error goes on.
+    static void WriteOver(TCustomTable& t, int64_t offset, const void* data, const void* old, size_t size) {
+        ITableFile& file = File(t);
+        t.unsynced_ = true;
+        try {
+            file.WriteAt(offset, data, size);
+        } catch (EKelvError& e) {
+            PutBack(file, offset, old, size);
+            e.SetContext(t.fileName_);
+            throw;
+        } catch (...) {
+            PutBack(file, offset, old, size);
+            throw;
+        }
+    }
+
+    static bool PutBack(ITableFile& file, int64_t offset, const void* old, size_t size) noexcept {
+        try {
+            file.WriteAt(offset, old, size);
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+
+    // Room for one more record in memory, taken before the file is written so
+    // that running out of memory never leaves file and memory apart.
+    static void ReserveRecord(TCustomTable& t) {
+        const size_t size = RecordBytes(t);
+        if (t.records_.capacity() - t.records_.size() >= size) return;
+        try {
+            t.records_.reserve(std::max(t.records_.capacity() * 2, t.records_.size() + size));
+        } catch (const std::bad_alloc&) {
+            RaiseNoMemory(t.fileName_);
+        } catch (const std::length_error&) {
+            RaiseNoMemory(t.fileName_);
+        }
+    }
+
+    // --- Gathered appends -------------------------------------------------
 
     // Writes the records appended since the last gathered write, in one
     // write. Should that fail, they are written again one by one, so that the
@@ -135,34 +203,34 @@ struct TCustomTable::Impl {
     // is cut back to the records it holds, and the error is raised.
     static void WriteGatheredAppends(TCustomTable& t) {
         if (!t.bulkAppend_ || t.writtenCount_ >= t.recordCount_) return;
-        const auto size = static_cast<size_t>(t.fields_.RecordSize());
+        const size_t size = RecordBytes(t);
         ITableFile& file = File(t);
+        t.unsynced_ = true;
         try {
             file.WriteAt(RecordOffset(t, t.writtenCount_), StoredRecord(t, t.writtenCount_),
                          static_cast<size_t>(t.recordCount_ - t.writtenCount_) * size);
             t.writtenCount_ = t.recordCount_;
             return;
-        } catch (const EInOutError&) {
+        } catch (const EKelvError&) {
             // Retried record by record below.
         }
         for (int32_t i = t.writtenCount_; i < t.recordCount_; ++i) {
             try {
                 file.WriteAt(RecordOffset(t, i), StoredRecord(t, i), size);
-            } catch (...) {
-                DropUnwritten(t, i);
+            } catch (EKelvError& e) {
+                if (!DropUnwritten(t, i)) e.SetHint(RepairHint(t.fileName_));
+                e.SetContext(t.fileName_);
                 throw;
             }
             t.writtenCount_ = i + 1;
         }
     }
 
-    static void DropUnwritten(TCustomTable& t, int32_t from) noexcept {
-        try {
-            File(t).Truncate(RecordOffset(t, from));  // a partly written tail
-        } catch (...) {
-            // The write's own error is the one to report.
-        }
-        t.records_.resize(static_cast<size_t>(from) * static_cast<size_t>(t.fields_.RecordSize()));
+    // Forgets the records from `from` on, in the file and in memory. False
+    // when the file could not be cut back.
+    static bool DropUnwritten(TCustomTable& t, int32_t from) noexcept {
+        const bool cut = CutBack(*t.file_, RecordOffset(t, from));  // a partly written tail
+        t.records_.resize(static_cast<size_t>(from) * RecordBytes(t));
         t.recordCount_ = from;
         t.writtenCount_ = from;
         if (t.currentIndex_ >= from) {
@@ -170,22 +238,235 @@ struct TCustomTable::Impl {
             t.currentPos_ = static_cast<int32_t>(RecordOffset(t, from));
             t.isNew_ = true;
             t.modified_ = false;
+            t.recordGone_ = false;
             std::fill(t.buffer_.begin(), t.buffer_.end(), uint8_t{0});
         }
+        return cut;
+    }
+
+    // Flushes what was written since the last flush to the disk.
+    static void Flush(TCustomTable& t) {
+        if (!t.unsynced_ || !t.file_) return;
+        try {
+            t.file_->Sync();
+        } catch (EKelvError& e) {
+            e.SetContext(t.fileName_);
+            throw;
+        }
+        t.unsynced_ = false;
+    }
+
+    // --- Post -------------------------------------------------------------
+
+    // The first record freezes the catalogue: DataStart goes into the header
+    // before the record is written. Memory follows the file: only a header
+    // that was written is kept.
+    static void WriteDataStart(TCustomTable& t) {
+        uint8_t header[kHeaderSize];
+        std::memcpy(header, t.header_, sizeof header);
+        PutLE32(header + table_format::kDataStartOffset, t.currentPos_);
+        WriteOver(t, 0, header, t.header_, sizeof header);
+        std::memcpy(t.header_, header, sizeof header);
+    }
+
+    static void StoreNewRecord(TCustomTable& t) {
+        const size_t size = RecordBytes(t);
+        if (int64_t{t.currentPos_} + static_cast<int64_t>(size) > kMaxFileSize) {
+            throw Named(EFBIG, kWouldPassLimitText, t.fileName_);
+        }
+        ReserveRecord(t);
+        if (!t.bulkAppend_) WriteNew(t, t.currentPos_, t.buffer_.data(), size);
+        t.records_.insert(t.records_.end(), t.buffer_.begin(), t.buffer_.end());  // reserved: cannot fail
+        ++t.recordCount_;
+        std::fill(t.buffer_.begin(), t.buffer_.end(), uint8_t{0});
+        t.isNew_ = false;
+        t.modified_ = false;
+        if (t.bulkAppend_ && static_cast<size_t>(t.recordCount_ - t.writtenCount_) * size >= kBulkAppendBytes) {
+            WriteGatheredAppends(t);
+        }
+    }
+
+    static void StoreChangedRecord(TCustomTable& t) {
+        WriteGatheredAppends(t);
+        const size_t size = RecordBytes(t);
+        uint8_t* stored = StoredRecord(t, t.currentIndex_);
+        WriteOver(t, t.currentPos_, t.buffer_.data(), stored, size);
+        std::memcpy(stored, t.buffer_.data(), size);
+        t.modified_ = false;
+    }
+
+    // --- Delete -----------------------------------------------------------
+
+    // Cuts the last record off the file after it was moved over record n. A
+    // failed cut gives record n its own bytes back, so that the file holds
+    // the records as before the deletion; should even that fail, memory takes
+    // the moved record too, so that it still equals the file.
+    static void CutLastRecord(TCustomTable& t, int32_t n, int32_t last) {
+        ITableFile& file = File(t);
+        const size_t size = RecordBytes(t);
+        try {
+            file.Truncate(RecordOffset(t, last));
+        } catch (EKelvError& e) {
+            e.SetContext(t.fileName_);
+            if (n != last && !PutBack(file, RecordOffset(t, n), StoredRecord(t, n), size)) {
+                std::memcpy(StoredRecord(t, n), StoredRecord(t, last), size);
+            }
+            throw;
+        }
+    }
+
+    // --- Open -------------------------------------------------------------
+
+    // Opens the file as the mode asks, falling back to reading when it cannot
+    // be written or another process holds its lock. Returns the system's error
+    // number of a failed open, else 0.
+    static int OpenFile(ITableFileSystem& fs, const std::string& path, TOpenMode mode,
+                        std::unique_ptr<ITableFile>& file, TReadOnlyReason& reason) {
+        if (mode == TOpenMode::ReadOnly) {
+            reason = TReadOnlyReason::OpenedForReading;
+            return fs.OpenExisting(path, TFileAccess::ReadOnly, file);
+        }
+        const int rc = fs.OpenExisting(path, TFileAccess::ReadWrite, file);
+        if (rc == EACCES || rc == EROFS || rc == EPERM) {
+            reason = TReadOnlyReason::FileReadOnly;
+            return fs.OpenExisting(path, TFileAccess::ReadOnly, file);
+        }
+        if (rc != 0 || !file) return rc;
+        try {
+            if (!file->TryLock()) reason = TReadOnlyReason::InUse;
+        } catch (EKelvError& e) {
+            e.SetContext(path);
+            throw;
+        }
+        return 0;
+    }
+
+    static std::vector<uint8_t> ReadImage(ITableFile& file, const std::string& path) {
+        try {
+            return file.ReadAll();
+        } catch (EInOutError& e) {
+            if (e.Code() == EFBIG) throw Named(EFBIG, kTooLargeText, path);
+            e.SetContext(path);
+            throw;
+        } catch (EKelvError& e) {
+            e.SetContext(path);
+            throw;
+        } catch (const std::bad_alloc&) {
+            RaiseNoMemory(path);
+        }
+    }
+
+    // Raises for a layout that does not open; not a table file is a status
+    // the caller returns before.
+    static void RefuseDamage(const TTableLayout& layout, TReadOnlyReason reason, const std::string& path) {
+        switch (layout.Damage) {
+        case TTableDamage::None:
+        case TTableDamage::NotTableFile:
+            return;
+        case TTableDamage::TooLarge:
+            throw Named(EFBIG, kTooLargeText, path);
+        case TTableDamage::PartialDescriptor:
+        case TTableDamage::PartialRecord:
+            // Another process is writing: its record is not whole yet.
+            if (reason == TReadOnlyReason::InUse && layout.Repairable) return;
+            break;
+        case TTableDamage::HeaderCut:
+            break;
+        }
+        EInOutError error = Named(kReadBeyondEnd, EInOutError::TextFor(kReadBeyondEnd), path);
+        if (layout.Repairable) error.SetHint(RepairHint(path));
+        throw error;
+    }
+
+    // Takes the file image as the table's state: header, catalogue and the
+    // whole records (the image itself becomes the record list, moved down over
+    // header and catalogue instead of copied).
+    static void Install(TCustomTable& t, std::vector<uint8_t>&& bytes, TTableLayout&& layout,
+                        std::unique_ptr<ITableFile> file, TReadOnlyReason reason) {
+        std::memcpy(t.header_, bytes.data(), kHeaderSize);
+        t.fields_ = std::move(layout.Fields);
+        if (layout.RecordCount > 0) {
+            bytes.resize(static_cast<size_t>(layout.WholeSize));
+            bytes.erase(bytes.begin(), bytes.begin() + layout.DataStart);
+            t.records_ = std::move(bytes);
+        } else {
+            t.records_.clear();
+        }
+        t.recordCount_ = static_cast<int32_t>(layout.RecordCount);
+        t.file_ = std::move(file);
+        t.readOnly_ = reason;
+        t.unsynced_ = false;
+        t.modified_ = false;
+        t.recordGone_ = false;
+        if (t.DataStart() == 0) {
+            t.isNew_ = true;
+            t.currentIndex_ = 0;
+            t.currentPos_ = static_cast<int32_t>(RecordOffset(t, 0));
+        }
+    }
+
+    // --- Create -----------------------------------------------------------
+
+    // Gives a file that CreateTableFile changed its state before: a file it
+    // made is removed, an existing one gets its old bytes back. Best effort:
+    // the error that led here is the one reported.
+    static void UndoCreate(ITableFileSystem& fs, const std::string& path, ITableFile* file, bool created,
+                           const std::vector<uint8_t>& before) noexcept {
+        try {
+            if (created) {
+                fs.Remove(path);
+                return;
+            }
+            std::unique_ptr<ITableFile> reopened;
+            if (file == nullptr && fs.OpenExisting(path, TFileAccess::ReadWrite, reopened) == 0) file = reopened.get();
+            if (file == nullptr) return;
+            file->Truncate(0);
+            if (!before.empty()) file->WriteAt(0, before.data(), before.size());
+            file->Sync();
+        } catch (...) {
+        }
+    }
+
+    // --- Close ------------------------------------------------------------
+
+    // Releases records, fields and the file; a flush or close that fails
+    // raises after everything is released.
+    static void Release(TCustomTable& t) {
+        std::unique_ptr<ITableFile> file = std::move(t.file_);
+        const bool flush = t.unsynced_ && t.readOnly_ == TReadOnlyReason::None;
+        t.records_.clear();
+        t.records_.shrink_to_fit();
+        t.recordCount_ = 0;
+        t.writtenCount_ = 0;
+        t.bulkAppend_ = false;
+        t.fields_.Clear();
+        t.opened_ = false;
+        t.readOnly_ = TReadOnlyReason::None;
+        t.unsynced_ = false;
+        if (!file) return;
+        try {
+            if (flush) file->Sync();
+            file->Close();
+        } catch (EKelvError& e) {
+            e.SetContext(t.fileName_);
+            throw;
+        }
+    }
+
+    // --- Fields -----------------------------------------------------------
+
+    // Whether the cursor is on something fields may be set on: a new record,
+    // or a stored record that still exists.
+    static bool HasCurrentRecord(const TCustomTable& t) noexcept {
+        if (t.fields_.Count() == 0 || t.buffer_.size() != RecordBytes(t)) return false;
+        return t.isNew_ || (!t.recordGone_ && t.currentIndex_ >= 0 && t.currentIndex_ < t.recordCount_);
     }
 
     // The buffer follows the catalogue in force: a resize keeps the bytes it
     // has and zero-fills any new tail.
     static void FitBuffer(TCustomTable& t) {
-        const auto size = static_cast<size_t>(t.fields_.RecordSize());
+        const size_t size = RecordBytes(t);
         if (t.buffer_.size() != size) t.buffer_.resize(size, 0);
-    }
-
-    // Whether the cursor is on something fields may be set on: a new record,
-    // or a stored record that still exists.
-    static bool HasCurrentRecord(const TCustomTable& t) noexcept {
-        if (t.fields_.Count() == 0 || t.buffer_.size() != static_cast<size_t>(t.fields_.RecordSize())) return false;
-        return t.isNew_ || (t.currentIndex_ >= 0 && t.currentIndex_ < t.recordCount_);
     }
 
     static void StoreValue(uint8_t* field, const FieldDescriptor& d, const FieldValue& value) {
@@ -204,67 +485,6 @@ struct TCustomTable::Impl {
         if (d.FieldType == kFieldInteger) return FieldValue(GetLE32(field));
         return FieldValue(std::string(StoredText(field, d.FieldSize)));
     }
-
-    // Parses and checks a whole file image. Returns Opened or NotTableFile;
-    // raises EInOutError for a file that ends inside its header, a descriptor
-    // or a record. Nothing is allocated from a size the checks have not passed.
-    static TOpenStatus Parse(std::vector<uint8_t>&& bytes, uint8_t (&header)[kHeaderSize], TFields& fields,
-                         std::vector<uint8_t>& records, int32_t& recordCount) {
-        const auto fileSize = static_cast<int64_t>(bytes.size());
-        if (fileSize < kHeaderSize) throw EInOutError::FromCode(kReadBeyondEnd);
-        if (fileSize > kMaxFileSize) throw EInOutError::FromCode(kFileTooLarge);
-        if (std::memcmp(bytes.data(), kMagic, table_format::kMagicSize) != 0) return TOpenStatus::NotTableFile;
-        std::memcpy(header, bytes.data(), kHeaderSize);
-
-        const int64_t dataStart = GetLE32(header + table_format::kDataStartOffset);
-        if (dataStart != 0 && (dataStart < kHeaderSize || (dataStart - kHeaderSize) % kDescriptorSize != 0)) {
-            return TOpenStatus::NotTableFile;
-        }
-        if (dataStart > fileSize) return TOpenStatus::NotTableFile;
-
-        // The catalogue runs to the end of the file, or stops where DataStart says.
-        std::vector<FieldDescriptor> descriptors;
-        int64_t pos = kHeaderSize;
-        while (pos < fileSize) {
-            if (fileSize - pos < kDescriptorSize) throw EInOutError::FromCode(kReadBeyondEnd);
-            descriptors.push_back(DecodeDescriptor(bytes.data() + pos));
-            pos += kDescriptorSize;
-            if (pos == dataStart) break;
-        }
-        // A DataStart beyond the catalogue actually present (or beyond the file).
-        if (dataStart != 0 && pos != dataStart) return TOpenStatus::NotTableFile;
-
-        int64_t recordSize = 1;
-        for (const FieldDescriptor& d : descriptors) {
-            if (d.FieldSize < 1) return TOpenStatus::NotTableFile;
-            recordSize += d.FieldSize;
-            if (recordSize > kMaxFileSize) return TOpenStatus::NotTableFile;
-        }
-        for (const FieldDescriptor& d : descriptors) {
-            if (!DescriptorIsSound(d, recordSize)) return TOpenStatus::NotTableFile;
-        }
-
-        int64_t count = 0;
-        if (dataStart != 0) {
-            const int64_t area = fileSize - dataStart;
-            if (area % recordSize != 0) throw EInOutError::FromCode(kReadBeyondEnd);
-            count = area / recordSize;
-        }
-
-        TFields parsed;
-        for (FieldDescriptor& d : descriptors) parsed.Append(std::move(d));
-        fields = std::move(parsed);
-        if (count > 0) {
-            // The file image becomes the record list: one move of the bytes
-            // down over header and catalogue instead of a second copy.
-            bytes.erase(bytes.begin(), bytes.begin() + dataStart);
-            records = std::move(bytes);
-        } else {
-            records.clear();
-        }
-        recordCount = static_cast<int32_t>(count);
-        return TOpenStatus::Opened;
-    }
 };
 
 // ---------------------------------------------------------------------------
@@ -278,10 +498,9 @@ TCustomTable::~TCustomTable() {
     try {
         Close();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "KelvMap: could not store the pending record of table '%s': %s\n", fileName_.c_str(),
-                     e.what());
+        std::fprintf(stderr, "KelvMap: could not close table '%s' cleanly: %s\n", fileName_.c_str(), e.what());
     } catch (...) {
-        std::fprintf(stderr, "KelvMap: could not store the pending record of table '%s'\n", fileName_.c_str());
+        std::fprintf(stderr, "KelvMap: could not close table '%s' cleanly\n", fileName_.c_str());
     }
     // Close stops at a failed Post; whatever it left is released here without
     // another attempt to store.
@@ -292,7 +511,7 @@ std::string OpenStatusText(TOpenStatus status) {
     switch (status) {
         case TOpenStatus::Opened: return {};
         case TOpenStatus::AlreadyOpen: return "the table is already open";
-        case TOpenStatus::NotTableFile: return "not a table file";
+        case TOpenStatus::NotTableFile: return kNotTableFileText;
         default: return EInOutError::TextFor(static_cast<int>(status));
     }
 }
@@ -303,47 +522,38 @@ EKelvError OpenStatusError(TOpenStatus status, const std::string& path) {
     return error;
 }
 
-void RequireOpen(TCustomTable& table, const std::string& path) {
-    const TOpenStatus status = table.Open(path);
+std::string ReadOnlyReasonText(TReadOnlyReason reason) {
+    switch (reason) {
+        case TReadOnlyReason::None: break;
+        case TReadOnlyReason::FileReadOnly: return "the table file is read-only";
+        case TReadOnlyReason::InUse: return "the table file is in use by another KelvMap process";
+        case TReadOnlyReason::OpenedForReading: return "the table is open for reading only";
+    }
+    return {};
+}
+
+void RequireOpen(TCustomTable& table, const std::string& path, TOpenMode mode) {
+    const TOpenStatus status = table.Open(path, mode);
     if (status != TOpenStatus::Opened && status != TOpenStatus::AlreadyOpen) throw OpenStatusError(status, path);
 }
 
-TOpenStatus TCustomTable::Open(const std::string& path) {
+TOpenStatus TCustomTable::Open(const std::string& path, TOpenMode mode) {
     if (opened_) return TOpenStatus::AlreadyOpen;
     fileName_ = path;
 
-    std::unique_ptr<ITableFile> file;
-    const int rc = fs_->OpenExisting(path, file);
-    if (rc != 0) return static_cast<TOpenStatus>(rc);
-    if (!file) return TOpenStatus::NotTableFile;
-
-    uint8_t header[kHeaderSize] = {};
-    TFields fields;
-    std::vector<uint8_t> records;
-    int32_t count = 0;
     // A failure anywhere here leaves the table closed: the file handle and
     // everything read so far are locals and go with the exception or status.
-    TOpenStatus status = TOpenStatus::Opened;
-    try {
-        status = Impl::Parse(file->ReadAll(), header, fields, records, count);
-    } catch (EKelvError& e) {
-        e.SetContext(path);
-        throw;
-    }
-    if (status != TOpenStatus::Opened) return status;
+    std::unique_ptr<ITableFile> file;
+    TReadOnlyReason reason = TReadOnlyReason::None;
+    const int rc = Impl::OpenFile(*fs_, path, mode, file, reason);
+    if (rc != 0) return static_cast<TOpenStatus>(rc);
+    if (!file) return TOpenStatus::NotTableFile;
+    std::vector<uint8_t> bytes = Impl::ReadImage(*file, path);
+    TTableLayout layout = ReadTableLayout(bytes.data(), static_cast<int64_t>(bytes.size()));
+    if (layout.Damage == TTableDamage::NotTableFile) return TOpenStatus::NotTableFile;
+    Impl::RefuseDamage(layout, reason, path);
 
-    std::memcpy(header_, header, sizeof header_);
-    fields_ = std::move(fields);
-    records_ = std::move(records);
-    recordCount_ = count;
-    modified_ = false;
-    file_ = std::move(file);
-    if (DataStart() == 0) {
-        isNew_ = true;
-        currentIndex_ = 0;
-        currentPos_ = static_cast<int32_t>(Impl::RecordOffset(*this, 0));
-    }
-
+    Impl::Install(*this, std::move(bytes), std::move(layout), std::move(file), reason);
     try {
         GoToRecord(0);
     } catch (...) {
@@ -351,6 +561,7 @@ TOpenStatus TCustomTable::Open(const std::string& path) {
         fields_.Clear();
         records_.clear();
         recordCount_ = 0;
+        readOnly_ = TReadOnlyReason::None;
         throw;
     }
     opened_ = true;
@@ -359,12 +570,43 @@ TOpenStatus TCustomTable::Open(const std::string& path) {
 
 int32_t TCustomTable::CreateTableFile(const std::string& path) {
     if (opened_) return -1;
-    std::unique_ptr<ITableFile> file = fs_->CreateOrTruncate(path);
+    bool created = false;
+    std::unique_ptr<ITableFile> file = fs_->OpenOrCreate(path, created);
+    // Nothing is changed before the lock is held and the old bytes are read
+    // (to give them back should the new header fail).
+    std::vector<uint8_t> before;
+    try {
+        if (!file->TryLock()) throw Impl::ReadOnlyError(TReadOnlyReason::InUse, path);
+        if (!created) before = file->ReadAll();
+    } catch (EKelvError& e) {
+        if (created) Impl::UndoCreate(*fs_, path, file.get(), true, before);
+        e.SetContext(path);
+        throw;
+    } catch (const std::bad_alloc&) {
+        if (created) Impl::UndoCreate(*fs_, path, file.get(), true, before);
+        RaiseNoMemory(path);
+    }
+
     uint8_t header[kHeaderSize] = {};
     std::memcpy(header, kMagic, sizeof kMagic);
-    file->WriteAt(0, header, sizeof header);
+    try {
+        file->Truncate(0);
+        file->WriteAt(0, header, sizeof header);
+        file->Sync();
+    } catch (EKelvError& e) {
+        Impl::UndoCreate(*fs_, path, file.get(), created, before);
+        e.SetContext(path);
+        throw;
+    }
+    try {
+        file->Close();
+    } catch (EKelvError& e) {
+        Impl::UndoCreate(*fs_, path, nullptr, created, before);
+        e.SetContext(path);
+        throw;
+    }
     std::memcpy(header_, header, sizeof header_);
-    return 0;  // the file closes as `file` goes out of scope
+    return 0;
 }
 
 int32_t TCustomTable::AddField(const std::string& name, uint8_t fieldType, int32_t declaredSize) {
@@ -381,32 +623,48 @@ int32_t TCustomTable::AddField(const std::string& name, uint8_t fieldType, int32
         Impl::RecordOffset(*this, 0) + kDescriptorSize > kMaxFileSize) {
         return kStatusBadFieldDefinition;
     }
-    ITableFile& file = Impl::File(*this);
+    Impl::File(*this);
+    Impl::RequireWritable(*this);
 
-    TFields next = fields_;
-    next.AddDescriptor(name, fieldType, storedSize);
-    std::vector<uint8_t> catalogue(static_cast<size_t>(next.Count()) * kDescriptorSize);
-    for (int32_t i = 0; i < next.Count(); ++i) {
-        EncodeDescriptor(next[i], catalogue.data() + static_cast<size_t>(i) * kDescriptorSize);
+    // Everything that allocates comes before the write.
+    TFields next;
+    std::vector<uint8_t> buffer;
+    try {
+        next = fields_;
+        next.AddDescriptor(name, fieldType, storedSize);
+        buffer = buffer_;
+        buffer.resize(static_cast<size_t>(next.RecordSize()), 0);
+    } catch (const std::bad_alloc&) {
+        RaiseNoMemory(fileName_);
     }
-    // File first: a failed write leaves the catalogue in memory as it was.
-    file.WriteAt(kHeaderSize, catalogue.data(), catalogue.size());
-    fields_ = std::move(next);
+    // The earlier descriptors are in the file byte for byte already; only the
+    // new one is written, at the end of the file, so a failed write is a tail
+    // that is cut off again.
+    uint8_t descriptor[kDescriptorSize];
+    EncodeDescriptor(next[next.Count() - 1], descriptor);
+    Impl::WriteNew(*this, Impl::RecordOffset(*this, 0), descriptor, sizeof descriptor);
 
-    Impl::FitBuffer(*this);
+    fields_ = std::move(next);
+    buffer_ = std::move(buffer);
     if (isNew_) currentPos_ = static_cast<int32_t>(Impl::RecordOffset(*this, currentIndex_));
     return 0;
 }
 
 void TCustomTable::Close() {
+    if (ReadOnly() && modified_) {
+        // The change can never be stored; the caller learns it after the
+        // table is closed, so that no later Close or destructor tries again.
+        const EInOutError error = Impl::ReadOnlyError(readOnly_, fileName_);
+        DiscardPending();
+        try {
+            Impl::Release(*this);
+        } catch (...) {
+        }
+        throw error;
+    }
     Post();
     EndBulkAppend();
-    records_.clear();
-    records_.shrink_to_fit();
-    recordCount_ = 0;
-    fields_.Clear();
-    file_.reset();
-    opened_ = false;
+    Impl::Release(*this);
 }
 
 int32_t TCustomTable::RecordCount() const noexcept { return recordCount_; }
@@ -426,6 +684,7 @@ void TCustomTable::GoToRecord(int32_t n) {
         currentIndex_ = n;
         isNew_ = false;
     }
+    recordGone_ = false;
     currentPos_ = static_cast<int32_t>(Impl::RecordOffset(*this, currentIndex_));
     if (!isNew_) {
         if (n < 0 || n >= recordCount_) throw EListError(n);
@@ -451,42 +710,20 @@ FieldValue TCustomTable::GetFieldValue(const FieldValue& field) const {
     if (isNew_) return FieldValue();
     const int32_t i = FieldIndex(field);
     const FieldDescriptor& d = Impl::Descriptor(*this, i);
-    if (buffer_.size() != static_cast<size_t>(fields_.RecordSize())) return FieldValue();
+    if (buffer_.size() != Impl::RecordBytes(*this)) return FieldValue();
     return Impl::ReadValue(buffer_.data() + d.FieldOffset, d);
 }
 
 void TCustomTable::Post() {
     if (!modified_) return;
-    ITableFile& file = Impl::File(*this);
-    const auto size = static_cast<size_t>(fields_.RecordSize());
-    if (recordCount_ == 0 && DataStart() != currentPos_) {
-        // The first record freezes the catalogue. Memory follows the file:
-        // only a header that was written is kept.
-        uint8_t header[kHeaderSize];
-        std::memcpy(header, header_, sizeof header);
-        Impl::SetDataStart(header, currentPos_);
-        file.WriteAt(0, header, sizeof header);
-        std::memcpy(header_, header, sizeof header_);
-    }
+    Impl::File(*this);
+    Impl::RequireWritable(*this);
+    if (recordCount_ == 0 && DataStart() != currentPos_) Impl::WriteDataStart(*this);
     if (isNew_) {
-        if (int64_t{currentPos_} + static_cast<int64_t>(size) > kMaxFileSize) {
-            throw EInOutError::FromCode(kFileTooLarge);
-        }
-        if (!bulkAppend_) file.WriteAt(currentPos_, buffer_.data(), size);
-        records_.insert(records_.end(), buffer_.begin(), buffer_.end());
-        ++recordCount_;
-        std::fill(buffer_.begin(), buffer_.end(), uint8_t{0});
-        isNew_ = false;
-        modified_ = false;
-        if (bulkAppend_ && static_cast<size_t>(recordCount_ - writtenCount_) * size >= kBulkAppendBytes) {
-            Impl::WriteGatheredAppends(*this);
-        }
-        return;
+        Impl::StoreNewRecord(*this);
+    } else {
+        Impl::StoreChangedRecord(*this);
     }
-    Impl::WriteGatheredAppends(*this);
-    file.WriteAt(currentPos_, buffer_.data(), size);
-    std::memcpy(Impl::StoredRecord(*this, currentIndex_), buffer_.data(), size);
-    modified_ = false;
 }
 
 void TCustomTable::BeginBulkAppend() noexcept {
@@ -496,12 +733,14 @@ void TCustomTable::BeginBulkAppend() noexcept {
 }
 
 void TCustomTable::EndBulkAppend() {
+    if (!bulkAppend_) return;
     // The mode ends whether or not the last write succeeds.
     struct EndMode {
         bool& on;
         ~EndMode() { on = false; }
     } endMode{bulkAppend_};
     Impl::WriteGatheredAppends(*this);
+    Impl::Flush(*this);
 }
 
 void TCustomTable::DiscardPending() noexcept {
@@ -509,8 +748,8 @@ void TCustomTable::DiscardPending() noexcept {
     if (buffer_.empty()) return;
     if (isNew_) {
         std::fill(buffer_.begin(), buffer_.end(), uint8_t{0});
-    } else if (currentIndex_ >= 0 && currentIndex_ < recordCount_ &&
-               buffer_.size() == static_cast<size_t>(fields_.RecordSize())) {
+    } else if (!recordGone_ && currentIndex_ >= 0 && currentIndex_ < recordCount_ &&
+               buffer_.size() == Impl::RecordBytes(*this)) {
         std::memcpy(buffer_.data(), Impl::StoredRecord(*this, currentIndex_), buffer_.size());
     }
 }
@@ -523,88 +762,95 @@ int32_t TCustomTable::Locate(const FieldValue& field, const FieldValue& value) {
 }
 
 int32_t TCustomTable::FindNext() {
-    // The field is resolved once per call; every record is then compared in
-    // place, without building a FieldValue where the types allow it.
+    // The field is resolved once per call. The comparison is ValuesEqual
+    // (stored value on the left); where both sides have one kind it runs in
+    // place on the stored bytes, giving the same answer without building a
+    // value per record.
     const int32_t fieldIndex = FieldIndex(searchField_);
     const FieldDescriptor& d = Impl::Descriptor(*this, fieldIndex);
-    const auto size = static_cast<size_t>(fields_.RecordSize());
+    const size_t size = Impl::RecordBytes(*this);
     const int32_t first = std::max(searchNext_, 0);
     if (first >= recordCount_) return -1;
     const uint8_t* base = records_.data() + static_cast<size_t>(d.FieldOffset);
-
     auto found = [this](int32_t i) {
         searchNext_ = i + 1;
         return i;
     };
 
     if (searchValue_.IsEmpty()) throw EVariantError::Operation();
-
     if (d.FieldType == kFieldInteger) {
-        // Integer field against an integer, or against a text read once as a
-        // number (failing at the first record, as the per-record comparison would).
-        const int32_t wanted = searchValue_.AsInteger();
+        // Against an integer, or a text read once as a number (failing at the
+        // first record, as ValuesEqual on every record would).
         uint8_t pattern[table_format::kIntegerSize];
-        PutLE32(pattern, wanted);
+        PutLE32(pattern, searchValue_.AsInteger());
         for (int32_t i = first; i < recordCount_; ++i) {
             if (std::memcmp(base + static_cast<size_t>(i) * size, pattern, sizeof pattern) == 0) return found(i);
         }
         return -1;
     }
-
     if (searchValue_.IsString()) {
         const std::string_view wanted = UpToZero(searchValue_.StrValue());
         for (int32_t i = first; i < recordCount_; ++i) {
-            const std::string_view text = UpToZero(StoredText(base + static_cast<size_t>(i) * size, d.FieldSize));
-            if (text == wanted) return found(i);
+            if (UpToZero(StoredText(base + static_cast<size_t>(i) * size, d.FieldSize)) == wanted) return found(i);
         }
         return -1;
     }
-
-    // String field against an integer: every record's text is read as a number.
-    const int32_t wanted = searchValue_.IntValue();
+    // A string field against an integer: every record's text is read as a number.
     for (int32_t i = first; i < recordCount_; ++i) {
-        const std::string_view text = StoredText(base + static_cast<size_t>(i) * size, d.FieldSize);
-        int32_t number = 0;
-        if (!TryTextToInteger(UpToZero(text), number)) throw EVariantError::TypeConversion();
-        if (number == wanted) return found(i);
+        const FieldValue stored(std::string(StoredText(base + static_cast<size_t>(i) * size, d.FieldSize)));
+        if (ValuesEqual(stored, searchValue_)) return found(i);
     }
     return -1;
 }
 
 void TCustomTable::DeleteRecord(int32_t n) {
     if (n < 0 || n > recordCount_ - 1) throw ERangeError("Неправильный индекс!");
+    Impl::RequireWritable(*this);
     Impl::WriteGatheredAppends(*this);
     GoToRecord(n);
-    ITableFile& file = Impl::File(*this);
-    const auto size = static_cast<size_t>(fields_.RecordSize());
+    const size_t size = Impl::RecordBytes(*this);
     const int32_t last = recordCount_ - 1;
-    // File and memory move together step by step, so that after a failed
-    // write or truncation both still hold the same records.
+    // The file changes first, memory after both steps succeeded.
     if (n != last) {
-        file.WriteAt(Impl::RecordOffset(*this, n), Impl::StoredRecord(*this, last), size);
-        std::memcpy(Impl::StoredRecord(*this, n), Impl::StoredRecord(*this, last), size);
+        Impl::WriteOver(*this, Impl::RecordOffset(*this, n), Impl::StoredRecord(*this, last),
+                        Impl::StoredRecord(*this, n), size);
     }
-    file.Truncate(Impl::RecordOffset(*this, last));
+    Impl::CutLastRecord(*this, n, last);
+    if (n != last) std::memcpy(Impl::StoredRecord(*this, n), Impl::StoredRecord(*this, last), size);
     records_.resize(records_.size() - size);
     recordCount_ = last;
     writtenCount_ = recordCount_;
     currentIndex_ = n;
     isNew_ = false;
+    recordGone_ = true;
 }
 
 void TCustomTable::ClearTable() {
     // The end state of deleting record 0 over and over, reached with one
     // truncation: no records, the file cut back to header and catalogue.
+    Impl::RequireWritable(*this);
     Post();
     Impl::WriteGatheredAppends(*this);
     if (recordCount_ == 0) return;
-    GoToRecord(0);
-    Impl::File(*this).Truncate(Impl::RecordOffset(*this, 0));
+    try {
+        Impl::File(*this).Truncate(Impl::RecordOffset(*this, 0));
+    } catch (EKelvError& e) {
+        e.SetContext(fileName_);
+        throw;
+    }
+    unsynced_ = true;
+    // Deleting record 0 k times leaves in the buffer the record that was
+    // second (the last deletion's record 0), or the only one.
+    Impl::FitBuffer(*this);
+    std::memcpy(buffer_.data(), Impl::StoredRecord(*this, recordCount_ >= 2 ? 1 : 0), buffer_.size());
     records_.clear();
     recordCount_ = 0;
     writtenCount_ = 0;
     currentIndex_ = 0;
+    currentPos_ = static_cast<int32_t>(Impl::RecordOffset(*this, 0));
     isNew_ = false;
+    modified_ = false;
+    recordGone_ = true;
 }
 
 int32_t TCustomTable::FieldIndex(const FieldValue& field) const {

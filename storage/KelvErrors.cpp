@@ -38,13 +38,16 @@ EConvertError EConvertError::NotAnInteger(const std::string& text) {
 }
 
 std::string DescribeError(const std::exception& error) {
-    if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "not enough memory";
+    if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return kNotEnoughMemoryText;
     const auto* kelv = dynamic_cast<const EKelvError*>(&error);
     if (kelv == nullptr) return error.what();
     std::string out;
     if (!kelv->File().empty()) {
         out = kelv->File();
-        if (kelv->Line() > 0) out += ":" + std::to_string(kelv->Line());
+        if (kelv->Line() > 0) {
+            out += ':';  // appended piecewise: GCC 12 -O3 warns falsely about "x" + std::string
+            out += std::to_string(kelv->Line());
+        }
         out += ": ";
     }
     out += error.what();

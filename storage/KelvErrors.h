@@ -46,8 +46,12 @@ private:
 
 // The error for a terminal: "FILE:LINE: text", "FILE: text", or the text
 // alone when no file is named, followed by the hint on a line of its own
-// when there is one. Any other exception gives its what().
+// when there is one. std::bad_alloc gives kNotEnoughMemoryText; any other
+// exception its what().
 std::string DescribeError(const std::exception& error);
+
+// The words for running out of memory, wherever it happens.
+inline constexpr const char* kNotEnoughMemoryText = "not enough memory";
 
 // A failed file operation. Code is the operating system's error number, or
 // 100 for a read that got fewer bytes than asked ("Read beyond end of file").

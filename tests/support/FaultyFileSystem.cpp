@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 
 #include "KelvErrors.h"
 
@@ -27,6 +28,7 @@ public:
 
     std::vector<uint8_t> ReadAll() override {
         CountRead();
+        if (fs_.outOfMemory_) throw std::bad_alloc();
         return real_->ReadAll();
     }
     size_t Read(void* data, size_t size) override {
@@ -56,6 +58,21 @@ public:
         }
         real_->Truncate(length);
     }
+    void Sync() override {
+        ++fs_.syncs_;
+        if (fs_.failSync_ != 0 && fs_.syncs_ == fs_.failSync_) Raise(EIO, "injected sync failure", path_);
+        real_->Sync();
+    }
+    bool TryLock() override {
+        ++fs_.locks_;
+        if (fs_.failLock_ != 0 && fs_.locks_ == fs_.failLock_) return false;
+        return real_->TryLock();
+    }
+    void Close() override {
+        ++fs_.closes_;
+        real_->Close();
+        if (fs_.failClose_ != 0 && fs_.closes_ == fs_.failClose_) Raise(EIO, "injected close failure", path_);
+    }
 
 private:
     void CountRead() {
@@ -78,20 +95,29 @@ std::unique_ptr<ITableFile> FaultyFileSystem::Wrap(std::unique_ptr<ITableFile> r
     return std::make_unique<FaultyFile>(*this, std::move(real), path);
 }
 
-int FaultyFileSystem::OpenExisting(const std::string& path, std::unique_ptr<ITableFile>& out) {
+int FaultyFileSystem::OpenExisting(const std::string& path, TFileAccess access, std::unique_ptr<ITableFile>& out) {
+    if (access == TFileAccess::ReadWrite && refuseWriteOpens_ != 0) return refuseWriteOpens_;
     std::unique_ptr<ITableFile> real;
-    const int rc = inner_.OpenExisting(path, real);
+    const int rc = inner_.OpenExisting(path, access, real);
     if (rc != 0) return rc;
     out = Wrap(std::move(real), path);
     return 0;
 }
 
-std::unique_ptr<ITableFile> FaultyFileSystem::CreateOrTruncate(const std::string& path) {
-    return Wrap(inner_.CreateOrTruncate(path), path);
+std::unique_ptr<ITableFile> FaultyFileSystem::OpenOrCreate(const std::string& path, bool& created) {
+    if (refuseWriteOpens_ != 0) Raise(refuseWriteOpens_, "injected refusal to open for writing", path);
+    return Wrap(inner_.OpenOrCreate(path, created), path);
+}
+
+std::unique_ptr<ITableFile> FaultyFileSystem::CreateNew(const std::string& path) {
+    if (refuseWriteOpens_ != 0) Raise(refuseWriteOpens_, "injected refusal to open for writing", path);
+    return Wrap(inner_.CreateNew(path), path);
 }
 
 std::unique_ptr<ITableFile> FaultyFileSystem::OpenForReading(const std::string& path) {
     return Wrap(inner_.OpenForReading(path), path);
 }
+
+void FaultyFileSystem::Remove(const std::string& path) { inner_.Remove(path); }
 
 }  // namespace kelvtest
