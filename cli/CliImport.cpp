@@ -47,7 +47,9 @@ int CmdImport(const std::vector<std::string>& args) {
     if (dir.back() != '/') dir.push_back('/');
 
     TUniverse universe;
-    universe.ImportFolder(dir);
+    universe.ImportFolder(dir, [](const std::string& path) {
+        std::fprintf(stderr, "kelvmap-cli import: %s: cut off a partial record left at its end\n", path.c_str());
+    });
     for (size_t i = 0; i < TUniverse::kTableCount; ++i)
         std::printf("%s: %d\n", TUniverse::Spec(i).Label, static_cast<int>(universe.Table(i).RecordCount()));
     return 0;

@@ -134,7 +134,7 @@ int CmdRender(int argc, char** argv, const std::vector<std::string>& args) {
 
     TUniverse universe;
     try {
-        universe.OpenChecked(options.dataDir);
+        universe.OpenChecked(options.dataDir, TOpenMode::ReadOnly);
 
         TQuery query;
         const bool countStations = options.countStations;

@@ -3,15 +3,17 @@
 #include <exception>
 
 #include "KelvErrors.h"
+#include "TableCheck.h"
 
 namespace {
 
 constexpr std::array<const TTableSpec*, TUniverse::kTableCount> kSpecs = {
     &TSectors::kSpec, &TResources::kSpec, &TFabs::kSpec, &TSectorsFabs::kSpec, &TFabsResources::kSpec};
 
-[[noreturn]] void Refuse(const std::string& text, const std::string& path) {
+[[noreturn]] void Refuse(const std::string& text, const std::string& path, const std::string& hint = {}) {
     EKelvError error(text + "; nothing was imported");
     error.SetContext(path);
+    error.SetHint(hint);
     throw error;
 }
 
@@ -44,10 +46,10 @@ std::array<TOpenStatus, TUniverse::kTableCount> TUniverse::OpenAll(const std::st
     return statuses;
 }
 
-void TUniverse::OpenChecked(const std::string& dir) {
+void TUniverse::OpenChecked(const std::string& dir, TOpenMode mode) {
     for (size_t i = 0; i < kTableCount; ++i) {
         const std::string path = dir + Spec(i).TableFile;
-        RequireOpen(Table(i), path);
+        RequireOpen(Table(i), path, mode);
         if (!MatchesSpec(Table(i), Spec(i))) {
             EKelvError error(std::string("does not hold the fields of ") + Spec(i).TableFile);
             error.SetContext(path);
@@ -60,17 +62,18 @@ void TUniverse::LoadAll(const std::string& dir) {
     for (size_t i = 0; i < kTableCount; ++i) ImportFromSpec(Table(i), Spec(i), dir + Spec(i).ExportFile);
 }
 
-void TUniverse::ImportFolder(const std::string& dir) {
+void TUniverse::ImportFolder(const std::string& dir, const std::function<void(const std::string&)>& cut) {
     std::array<bool, kTableCount> make{};
     for (size_t i = 0; i < kTableCount; ++i) {
         TCustomTable& table = Table(i);
         const std::string path = dir + Spec(i).TableFile;
+        if (CutPartialTail(table.FileSystem(), path) && cut) cut(path);
         TOpenStatus status = TOpenStatus::Opened;
         try {
             status = table.Open(path);
-        } catch (const EKelvError& e) {
+        } catch (EKelvError& e) {
             // A file too short for a table header, for one.
-            Refuse(OpenStatusText(TOpenStatus::NotTableFile) + " (" + e.what() + ")", path);
+            Refuse(OpenStatusText(TOpenStatus::NotTableFile) + " (" + e.what() + ")", path, e.Hint());
         }
         if (status == TOpenStatus::FileNotFound) {
             make[i] = true;

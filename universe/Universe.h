@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <functional>
 
 #include "CustomTable.h"
 #include "uSectors.h"
@@ -40,8 +41,9 @@ public:
 
     // Opens every table on its file in dir and checks it. Raises, naming the
     // file, for the first one that cannot be opened, is not a table file or
-    // does not have its table's schema.
-    void OpenChecked(const std::string& dir);
+    // does not have its table's schema. Readers (the command-line renderer)
+    // open for reading only: they take no lock and are never blocked.
+    void OpenChecked(const std::string& dir, TOpenMode mode = TOpenMode::ReadWrite);
 
     // Imports the five exports of dir into the open tables, in order. The
     // first failing import ends it: the tables before it stay imported, the
@@ -50,11 +52,15 @@ public:
     void LoadAll(const std::string& dir);
 
     // Rebuilds the tables of dir from its exports, as `kelvmap-cli import`
-    // does: first every table file that exists is opened and checked, and a
-    // file that is not a table file, or one of another schema, is refused
-    // before anything is changed ("...; nothing was imported"); a table file
-    // that is missing (or holds no fields) is made anew; then LoadAll.
-    void ImportFolder(const std::string& dir);
+    // does. Since an import replaces every record anyway, a partial record or
+    // descriptor that a crash left at the end of a table file is cut off
+    // first (CutPartialTail). Then every table file that exists is opened and
+    // checked, and a file that is not a table file, or one of another schema,
+    // is refused before anything is changed ("...; nothing was imported"); a
+    // table file that is missing (or holds no fields) is made anew; then
+    // LoadAll. `cut` is told the path of each table file whose partial tail
+    // it cut, as it cuts it.
+    void ImportFolder(const std::string& dir, const std::function<void(const std::string&)>& cut = {});
 
     // Closes every table (each stores a pending record first).
     void CloseAll();
