@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "KelvErrors.h"
+#include "TableSnapshot.h"
 
 namespace kelvtest {
 
@@ -26,16 +27,7 @@ void CreateResourcesFile(const std::string& path, const std::vector<std::pair<in
     t.Close();
 }
 
-std::vector<std::vector<FieldValue>> Snapshot(TCustomTable& table) {
-    std::vector<std::vector<FieldValue>> rows;
-    for (int32_t r = 0; r < table.RecordCount(); ++r) {
-        table.GoToRecord(r);
-        std::vector<FieldValue> row;
-        for (int32_t f = 0; f < table.Fields().Count(); ++f) row.push_back(table.GetFieldValue(f));
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
+std::vector<std::vector<FieldValue>> Snapshot(TCustomTable& table) { return TableRows(table); }
 
 std::vector<std::vector<FieldValue>> SnapshotFile(const std::string& path) {
     TCustomTable t;
