@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "Drawing.h"
 #include "MapGeometry.h"
 #include "Picture.h"
 
@@ -32,6 +33,10 @@ public:
     // Used height of Image: kInitialMapHeight until the first PaintMap, then
     // the bottom of the last grid row.
     int32_t MapHeight = kInitialMapHeight;
+    // The drawing commands of the last PaintMap that ran to its end, on a
+    // page kMapWidth x its MapHeight: the same map for PDF and SVG pages.
+    // Empty before.
+    TDrawing Drawing;
 
     void SetCellRect(const TRect& rect) noexcept { CellRect = rect; }
 
