@@ -1,14 +1,13 @@
 #include "Picture.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-
 #include <new>
-
-#include <unistd.h>
+#include <string>
 
 #include <QFontMetrics>
 #include <QPainter>

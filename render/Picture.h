@@ -112,7 +112,7 @@ public:
     // The raster itself (32-bit RGB).
     const QImage& Image() const noexcept { return image_; }
     // The top `height` rows (the whole width); rows below the raster are
-    // white. The whole raster is shared, not copied.
+    // white. For the raster's own height the raster is shared, not copied.
     QImage Cropped(int32_t height) const;
 
     // The QFont the canvas uses for a font state (pixel size at 96 dpi).
