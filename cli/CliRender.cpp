@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <climits>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -145,6 +145,7 @@ std::string ParseArguments(const std::vector<std::string>& args, RenderOptions& 
             return "cannot tell the image format from '" + options.outFile + "'; use --format";
     }
     if (options.scale > 0 && options.box.isValid()) return "--scale and --size cannot be used together";
+    if (options.scale > 0 && std::round(kMapWidth * options.scale) < 1) return "--scale makes the map narrower than a pixel";
     if ((options.scale > 0 || options.box.isValid()) && !IsRasterFormat(options.format))
         return "--scale and --size apply to JPEG, BMP and PNG pictures only";
     return "";

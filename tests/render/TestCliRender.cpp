@@ -179,7 +179,7 @@ TEST(CliRender, BadScalesAndSizesAreUsageErrors) {
     Populate(u);
     RenderTempDir out;
     const std::string target = Quote(u.dir.Path()) + " " + Quote(out.File("m.png")) + " ";
-    for (const char* args : {"--scale 0", "--scale -1", "--scale half", "--scale nan", "--scale inf",
+    for (const char* args : {"--scale 0", "--scale -1", "--scale 1e-9", "--scale half", "--scale nan", "--scale inf",
                               "--scale", "--size 800", "--size 0x10", "--size 10x", "--size 1x2x3",
                               "--size -5x5", "--scale 1 --size 9x9", "--scale 0.5 --format pdf"}) {
         const RunResult r = RunCli(target + args, out);
