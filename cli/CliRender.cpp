@@ -145,7 +145,8 @@ std::string ParseArguments(const std::vector<std::string>& args, RenderOptions& 
             return "cannot tell the image format from '" + options.outFile + "'; use --format";
     }
     if (options.scale > 0 && options.box.isValid()) return "--scale and --size cannot be used together";
-    if (options.scale > 0 && std::round(kMapWidth * options.scale) < 1) return "--scale makes the map narrower than a pixel";
+    if (options.scale > 0 && std::round(kMapWidth * options.scale) < 1)
+        return "--scale makes the map narrower than a pixel";
     if ((options.scale > 0 || options.box.isValid()) && !IsRasterFormat(options.format))
         return "--scale and --size apply to JPEG, BMP and PNG pictures only";
     return "";
@@ -210,8 +211,6 @@ int CmdRender(int argc, char** argv, const std::vector<std::string>& args) {
         if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
         // A raster that cannot be had is reported as the map's own error.
         if (type == QtWarningMsg && text.startsWith(QLatin1String("QImage: out of memory"))) return;
-        // A failed write of a PNG is reported with its reason below.
-        if (type == QtWarningMsg && text == QLatin1String("libpng error: Write Error")) return;
         if (toolkitHandler) {
             toolkitHandler(type, context, text);
         } else {

@@ -1,7 +1,5 @@
 // kelvmap-cli render, run as the built program.
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -166,12 +164,6 @@ TEST(CliRender, StandardOutputPagesAndScaledPictures) {
     EXPECT_EQ(box.width(), 800);   // the map is wider than tall
     EXPECT_NEAR(box.height(), height * 800.0 / kMapWidth, 1.0);
     EXPECT_EQ(r.out, std::to_string(box.width()) + "x" + std::to_string(box.height()) + "\n");
-
-    // A device is written, never replaced.
-    ASSERT_EQ(RunCli(dir + "/dev/null --format bmp", out).exitCode, 0);
-    struct stat st {};
-    ASSERT_EQ(stat("/dev/null", &st), 0);
-    EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
 TEST(CliRender, BadScalesAndSizesAreUsageErrors) {

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
+#include "CliProcess.h"
 #include "Drawing.h"
 #include "ImageWriters.h"
 #include "KelvErrors.h"
@@ -241,10 +242,7 @@ void WriteText(const std::string& path, const std::string& bytes) {
     });
 }
 
-std::string Slurp(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadAll(path);
-    return std::string(bytes.begin(), bytes.end());
-}
+using clitest::Slurp;
 
 std::vector<std::string> Names(const RenderTempDir& dir) {
     std::vector<std::string> names;
