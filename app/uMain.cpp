@@ -130,6 +130,7 @@ void TKelv::BuildMenu() {
     N7 = AddSeparator(miFile, "N7");
     miSaveMap = AddItem(miFile, QStringLiteral("Сохранить (JPEG)"), "miSaveMap", &TKelv::miSaveMapClick);
     miSaveMapAs = AddItem(miFile, QStringLiteral("Сохранить как ..."), "miSaveMapAs", &TKelv::miSaveMapAsClick);
+    miExportPdf = AddItem(miFile, QStringLiteral("Экспорт в PDF..."), "miExportPdf", &TKelv::miExportPdfClick);
     N5 = AddSeparator(miFile, "N5");
     miExit = AddItem(miFile, QStringLiteral("Выход"), "miExit", &TKelv::miExitClick);
     miExit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
@@ -368,6 +369,22 @@ void TKelv::miSaveMapAsClick() {
     const std::string path = LocalPath(SaveDialog1.FileName);
     if (SaveDialog1.FilterIndex == 2) SaveBmp(SavedMap(), path);
     if (SaveDialog1.FilterIndex == 1) SaveJpeg(SavedMap(), path);
+}
+
+void TKelv::miExportPdfClick() {
+    if (!HasMap()) {
+        program_.Dialogs.Message(this, QString::fromUtf8(kNothingToSave));
+        return;
+    }
+    TSaveDialog dialog;
+    dialog.InitialDir = QFile::decodeName(QByteArray::fromStdString(program_.Paths.AppDir));
+    dialog.FileName = QStringLiteral("kelvmap");
+    dialog.Filters = {QStringLiteral("PDF files (*.pdf)")};
+    dialog.DefaultExt = QStringLiteral("pdf");
+    if (!program_.Dialogs.AskSaveFile(this, dialog)) return;
+    // The renderer keeps the drawing of the same completed painting as the
+    // map shown.
+    SavePdf(program_.GSector.Drawing, LocalPath(dialog.FileName));
 }
 
 void TKelv::miExitClick() {

@@ -24,8 +24,8 @@ class TUniverse;
 // The main window "Kelv Map": the map in a scroll box and the menu.
 //
 // Menu bar: "Файл" (Настройки Ctrl+O, Сохранить (JPEG), Сохранить как ...,
-// Выход Alt+X), "Вид" (zoom, find, legend), "Debug" (Load All; shown only in
-// debug mode) and "О программе...". The "DBs" menu with the per-table create
+// Экспорт в PDF..., Выход Alt+X), "Вид" (zoom, find, legend), "Debug" (Load
+// All; shown only in debug mode) and "О программе...". The "DBs" menu with the per-table create
 // and load commands, "Fit Image" and "DrawMap" exist but are never shown.
 //
 // Viewing: the map is shown zoomed from 10 % to 400 % (Ctrl+wheel around the
@@ -82,6 +82,7 @@ public:
     QAction* N6;
     QAction* N7;
     QAction* miSaveMapAs;
+    QAction* miExportPdf;
     TSaveDialog SaveDialog1;
     QAction* miAbout;
     QAction* miFitImage;
@@ -150,6 +151,9 @@ public:
     void miFitImageClick();
     void miSaveMapClick();
     void miSaveMapAsClick();
+    // The last completed drawing as a PDF page with its text as text, to a
+    // file chosen in a save dialog of its own.
+    void miExportPdfClick();
     void miExitClick();
     void miDrawMapClick();
     void miLoadAllClick();

@@ -1,5 +1,12 @@
 // kelvmap-cli render: paints the map of a data folder exactly as the main
-// window does, without a display, and writes it as JPEG, BMP or PNG.
+// window does, without a display, and writes it as JPEG, BMP or PNG (scaled
+// when asked), or as a PDF or SVG page with its text as text.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -7,6 +14,8 @@
 #include <vector>
 
 #include <QGuiApplication>
+#include <QSize>
+#include <QStringList>
 
 #include "Commands.h"
 #include "QtText.h"
@@ -19,14 +28,20 @@
 
 const char* const kRenderUsage =
     "  kelvmap-cli render DATADIR OUTFILE [--mode full|product|resource] [--name NAME]\n"
-    "                     [--no-stations] [--format jpeg|bmp|png]\n"
+    "                     [--no-stations] [--format jpeg|bmp|png|pdf|svg]\n"
+    "                     [--scale FACTOR | --size WIDTHxHEIGHT]\n"
     "      Paint the map of the five tables of DATADIR and write it to OUTFILE\n"
     "      (2300 pixels wide, as tall as the map). --mode picks the map mode (full\n"
     "      by default); --name is the product or resource whose counts the product\n"
     "      and resource modes show (UTF-8, matched exactly); --no-stations leaves\n"
     "      docks and trading stations out of the resource counts. The format\n"
-    "      follows --format, else the extension (.jpg, .jpeg, .bmp, .png).\n"
-    "      Prints the size written as WIDTHxHEIGHT.\n";
+    "      follows --format, else the extension (.jpg, .jpeg, .bmp, .png, .pdf,\n"
+    "      .svg). PDF and SVG hold one page the size of the map with its text as\n"
+    "      text. OUTFILE - is standard output (PNG unless --format says otherwise).\n"
+    "      --scale multiplies both sides of a JPEG, BMP or PNG picture, --size fits\n"
+    "      it inside WIDTHxHEIGHT keeping its aspect, both smoothly.\n"
+    "      Prints the size written as WIDTHxHEIGHT (on standard error when the\n"
+    "      picture goes to standard output).\n";
 
 namespace {
 
@@ -38,6 +53,8 @@ struct RenderOptions {
     bool countStations = true;
     bool formatGiven = false;
     TImageFormat format = TImageFormat::Jpeg;
+    double scale = 0;     // > 0 when --scale was given
+    QSize box;            // valid when --size was given
 };
 
 std::string Lower(std::string s) {
@@ -51,7 +68,30 @@ bool ParseFormat(const std::string& text, TImageFormat& format) {
     if (t == "jpeg" || t == "jpg") format = TImageFormat::Jpeg;
     else if (t == "bmp") format = TImageFormat::Bmp;
     else if (t == "png") format = TImageFormat::Png;
+    else if (t == "pdf") format = TImageFormat::Pdf;
+    else if (t == "svg") format = TImageFormat::Svg;
     else return false;
+    return true;
+}
+
+// The factor of --scale: a finite number above 0.
+bool ParseScale(const std::string& text, double& scale) {
+    char* end = nullptr;
+    scale = std::strtod(text.c_str(), &end);
+    return !text.empty() && end && *end == '\0' && std::isfinite(scale) && scale > 0;
+}
+
+// WIDTHxHEIGHT of --size, both whole numbers of 1 or more.
+bool ParseSize(const std::string& text, QSize& box) {
+    const QStringList parts = QString::fromStdString(text).split(QLatin1Char('x'));
+    if (parts.size() != 2) return false;
+    bool okWidth = false, okHeight = false;
+    const int width = parts[0].toInt(&okWidth);
+    const int height = parts[1].toInt(&okHeight);
+    if (!okWidth || !okHeight || width < 1 || height < 1 || parts[0].startsWith(QLatin1Char('+')) ||
+        parts[1].startsWith(QLatin1Char('+')))
+        return false;
+    box = QSize(width, height);
     return true;
 }
 
@@ -78,8 +118,14 @@ std::string ParseArguments(const std::vector<std::string>& args, RenderOptions& 
             options.countStations = false;
         } else if (a == "--format") {
             if (!value(v)) return "--format needs a value";
-            if (!ParseFormat(v, options.format)) return "unknown format '" + v + "' (jpeg, bmp or png)";
+            if (!ParseFormat(v, options.format)) return "unknown format '" + v + "' (jpeg, bmp, png, pdf or svg)";
             options.formatGiven = true;
+        } else if (a == "--scale") {
+            if (!value(v)) return "--scale needs a value";
+            if (!ParseScale(v, options.scale)) return "bad --scale '" + v + "' (a number above 0, e.g. 0.5)";
+        } else if (a == "--size") {
+            if (!value(v)) return "--size needs a value";
+            if (!ParseSize(v, options.box)) return "bad --size '" + v + "' (WIDTHxHEIGHT, e.g. 800x600)";
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             return "unknown option '" + a + "'";
         } else {
@@ -90,13 +136,52 @@ std::string ParseArguments(const std::vector<std::string>& args, RenderOptions& 
     options.dataDir = positional[0];
     if (!options.dataDir.empty() && options.dataDir.back() != '/') options.dataDir += '/';
     options.outFile = positional[1];
-    if (!options.formatGiven) {
+    if (options.outFile == kStandardOutput && !options.formatGiven) {
+        options.format = TImageFormat::Png;
+    } else if (!options.formatGiven) {
         const size_t dot = options.outFile.find_last_of("./");
         if (dot == std::string::npos || options.outFile[dot] != '.' ||
             !ParseFormat(options.outFile.substr(dot + 1), options.format))
             return "cannot tell the image format from '" + options.outFile + "'; use --format";
     }
+    if (options.scale > 0 && options.box.isValid()) return "--scale and --size cannot be used together";
+    if (options.scale > 0 && std::round(kMapWidth * options.scale) < 1)
+        return "--scale makes the map narrower than a pixel";
+    if ((options.scale > 0 || options.box.isValid()) && !IsRasterFormat(options.format))
+        return "--scale and --size apply to JPEG, BMP and PNG pictures only";
     return "";
+}
+
+// True when the picture went to standard output ("-", /dev/stdout, or the
+// file standard output is redirected to), where the size must not follow it.
+bool WritesToStandardOutput(const std::string& path) {
+    if (path == kStandardOutput) return true;
+    struct stat out {}, file {};
+    return fstat(STDOUT_FILENO, &out) == 0 && stat(path.c_str(), &file) == 0 && out.st_dev == file.st_dev &&
+           out.st_ino == file.st_ino;
+}
+
+// The picture scaled as --scale or --size asks, smoothly; unchanged without
+// them. Raises when the scaled picture is too small or cannot be had.
+QImage Scaled(const QImage& picture, const RenderOptions& options) {
+    QSize size;
+    if (options.scale > 0) {
+        const double width = std::round(picture.width() * options.scale);
+        const double height = std::round(picture.height() * options.scale);
+        if (width < 1 || height < 1) throw EKelvError("--scale makes the map smaller than a pixel");
+        if (width > INT_MAX || height > INT_MAX) throw EKelvError("--scale makes the map too large to paint");
+        size = QSize(static_cast<int>(width), static_cast<int>(height));
+    } else if (options.box.isValid()) {
+        size = picture.size().scaled(options.box, Qt::KeepAspectRatio);
+        if (size.isEmpty()) throw EKelvError("--size makes the map smaller than a pixel");
+    } else {
+        return picture;
+    }
+    QImage scaled = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (scaled.isNull())
+        throw EKelvError("the scaled map is " + std::to_string(size.width()) + "x" + std::to_string(size.height()) +
+                         " pixels; there is not enough memory for it");
+    return scaled;
 }
 
 }  // namespace
@@ -124,6 +209,8 @@ int CmdRender(int argc, char** argv, const std::vector<std::string>& args) {
     static QtMessageHandler toolkitHandler = nullptr;
     toolkitHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
         if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+        // A raster that cannot be had is reported as the map's own error.
+        if (type == QtWarningMsg && text.startsWith(QLatin1String("QImage: out of memory"))) return;
         if (toolkitHandler) {
             toolkitHandler(type, context, text);
         } else {
@@ -142,9 +229,20 @@ int CmdRender(int argc, char** argv, const std::vector<std::string>& args) {
         renderer.Mode = options.mode;
         renderer.SelectedName = selected;
         PaintMap(renderer);
-        const QImage picture = SavedPicture(renderer);
-        SaveImage(picture, options.outFile, options.format);
-        std::printf("%dx%d\n", picture.width(), picture.height());
+        // A reader that goes away is a failed write, reported, not a
+        // silent death.
+        std::signal(SIGPIPE, SIG_IGN);
+        QSize written;
+        if (IsRasterFormat(options.format)) {
+            const QImage picture = Scaled(SavedPicture(renderer), options);
+            SaveImage(picture, options.outFile, options.format);
+            written = picture.size();
+        } else {
+            SaveDrawing(renderer.Drawing, options.outFile, options.format);
+            written = QSize(renderer.Drawing.Width(), renderer.Drawing.Height());
+        }
+        std::fprintf(WritesToStandardOutput(options.outFile) ? stderr : stdout, "%dx%d\n", written.width(),
+                     written.height());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kelvmap-cli render: %s\n", DescribeError(e).c_str());
         return 1;

@@ -1,5 +1,6 @@
 #include "ImageWriters.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,78 +9,177 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <system_error>
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QFile>
+#include <QImageWriter>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
 
 #include <jpeglib.h>
 
+#include "Drawing.h"
 #include "KelvErrors.h"
 
 namespace {
 
 // ---------------------------------------------------------------- files
 
-// Creates a temporary file beside path, lets `write` fill it, and renames it
-// over path. Any failure removes the temporary file and raises EInOutError;
-// the target is then untouched. `write` returns false (with errno or a
-// message in `why`) when it failed.
-void WriteAtomically(const std::string& path, const std::function<bool(FILE*, std::string& why)>& write) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) throw EInOutError(errno, "Cannot create file " + path);
+using TWrite = std::function<bool(QIODevice& out, std::string& why)>;
 
-    // mkstemp makes the file private; give it the mode a plain create would,
-    // or the mode of the file it replaces.
-    struct stat existing {};
-    mode_t mode;
-    if (stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    fchmod(fd, mode);
+[[noreturn]] void CannotCreate(const std::string& path, int code, const std::string& why) {
+    throw EInOutError(code, "Cannot create file " + path + ": " + why);
+}
 
-    FILE* file = fdopen(fd, "wb");
-    if (!file) {
-        const int code = errno;
-        close(fd);
-        unlink(temp.c_str());
-        throw EInOutError(code, "Cannot create file " + path);
-    }
-    std::string why;
-    bool ok = write(file, why);
-    int code = errno;
-    if (ok && (std::fflush(file) != 0 || std::ferror(file))) {
-        ok = false;
-        code = errno;
-    }
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        code = errno;
-    }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        code = errno;
-        unlink(temp.c_str());
-        throw EInOutError(code, "Cannot create file " + path + ": " + std::strerror(code));
-    }
-    if (!ok) {
-        unlink(temp.c_str());
-        if (why.empty()) why = std::strerror(code ? code : EIO);
-        throw EInOutError(code ? code : EIO, "Cannot write file " + path + ": " + why);
+[[noreturn]] void CannotWrite(const std::string& path, int code, const std::string& why) {
+    throw EInOutError(code, "Cannot write file " + path + ": " + why);
+}
+
+std::string QtReason(const QFileDevice& file) {
+    if (file.error() == QFileDevice::NoError) return std::strerror(EIO);
+    const std::string why = file.errorString().toStdString();
+    return why.empty() ? std::strerror(EIO) : why;
+}
+
+// What a path names once its symbolic links are followed.
+struct TTarget {
+    std::string Path;        // the file to write
+    bool Direct = false;     // written in place: not a regular file
+    bool Exists = false;
+    struct stat Status {};
+};
+
+TTarget Resolve(const std::string& path) {
+    namespace fs = std::filesystem;
+    TTarget target{path};
+    for (int links = 0;; ++links) {
+        struct stat st {};
+        if (lstat(target.Path.c_str(), &st) != 0) {
+            // A new file, or the missing file a dangling link names.
+            if (errno == ENOENT) return target;
+            CannotCreate(path, errno, std::strerror(errno));
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            target.Exists = true;
+            target.Status = st;
+            target.Direct = !S_ISREG(st.st_mode);
+            return target;
+        }
+        // The links in /proc (where /dev/stdout leads) name open files, not
+        // paths: the system follows them when the path is opened as given.
+        if (target.Path.rfind("/proc/", 0) == 0) return TTarget{path, true, true, st};
+        if (links == 40) CannotCreate(path, ELOOP, std::strerror(ELOOP));
+        std::error_code error;
+        const fs::path next = fs::read_symlink(target.Path, error);
+        if (error) CannotCreate(path, error.value(), error.message());
+        target.Path = (fs::path(target.Path).parent_path() / next).string();
     }
 }
 
-bool WriteBytes(FILE* file, const void* data, size_t size) {
-    return size == 0 || std::fwrite(data, 1, size, file) == size;
+// Why a write failed: the system's reason first (a full disk makes the
+// encoder fail too), else the writer's own. A write that fails into the
+// device's buffer leaves the system's reason behind; flushing what is left
+// brings it out.
+std::string FailureReason(QFileDevice& file, const std::string& why) {
+    if (file.error() == QFileDevice::NoError) return why.empty() ? QtReason(file) : why;
+    file.flush();
+    return QtReason(file);
+}
+
+// Hands every write on to the file whole, or fails. A file's own write may
+// write less than asked without an error (on a full disk), which writers
+// that do not check (the SVG generator's text stream) would take for
+// success; asked again, the file fails with the system's reason.
+class TWholeWrites : public QIODevice {
+public:
+    explicit TWholeWrites(QFileDevice& file) : file_(file) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool Failed() const noexcept { return failed_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        for (qint64 done = 0; !failed_ && done < size;) {
+            const qint64 written = file_.write(data + done, size - done);
+            if (written <= 0) failed_ = true;
+            done += written;
+        }
+        return failed_ ? -1 : size;
+    }
+
+private:
+    QFileDevice& file_;
+    bool failed_ = false;
+};
+
+// Runs `write` on the file; false with the reason when it, or any write of
+// it, failed.
+bool WriteWhole(QFileDevice& file, const TWrite& write, std::string& why) {
+    TWholeWrites out(file);
+    if (write(out, why) && !out.Failed() && file.error() == QFileDevice::NoError) return true;
+    why = FailureReason(file, out.Failed() ? std::string() : why);
+    return false;
+}
+
+// Devices, FIFOs and standard output are written where they are: there is
+// nothing to replace, and renaming over them would turn them into files.
+void WriteDirect(const std::string& shown, int fd, bool ownsFd, const TWrite& write) {
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        if (ownsFd) close(fd);
+        CannotCreate(shown, EIO, QtReason(file));
+    }
+    std::string why;
+    const bool ok = WriteWhole(file, write, why) && file.flush();
+    if (!ok && why.empty()) why = QtReason(file);
+    file.close();
+    if (ownsFd && close(fd) != 0 && ok) CannotWrite(shown, errno, std::strerror(errno));
+    if (!ok) CannotWrite(shown, EIO, why);
+}
+
+void WriteReplacing(const std::string& shown, const TTarget& target, const TWrite& write) {
+    // A file the user may not write is not replaced behind its back.
+    if (target.Exists && access(target.Path.c_str(), W_OK) != 0) CannotCreate(shown, errno, std::strerror(errno));
+    // QSaveFile writes a temporary file beside the target (never visible
+    // where the system allows it), gives it the target's permissions (which
+    // leave out set-user-ID and set-group-ID) or a new file's, syncs it and
+    // renames it over the target only at commit; a failure removes it.
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(target.Path)));
+    if (!file.open(QIODevice::WriteOnly)) CannotCreate(shown, EIO, QtReason(file));
+    if (target.Exists) {
+        // The replaced file's owner and group where the system allows it
+        // (root may give any, others only a group of their own); else the
+        // new file is the writer's.
+        const int kept = fchown(file.handle(), target.Status.st_uid, target.Status.st_gid);
+        (void)kept;
+    }
+    std::string why;
+    if (!WriteWhole(file, write, why)) {
+        file.cancelWriting();
+        CannotWrite(shown, EIO, why);
+    }
+    if (!file.commit()) CannotWrite(shown, EIO, QtReason(file));
 }
 
 void CheckNotEmpty(const QImage& picture) {
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         throw EInOutError(EINVAL, "Cannot write an empty picture");
+}
+
+void CheckNotEmpty(const TDrawing& drawing) {
+    if (drawing.IsEmpty()) throw EInOutError(EINVAL, "Cannot write an empty picture");
+}
+
+bool WriteBytes(QIODevice& out, const void* data, qint64 size) {
+    return size == 0 || out.write(static_cast<const char*>(data), size) == size;
 }
 
 // ---------------------------------------------------------------- JPEG
@@ -97,6 +197,39 @@ void JpegErrorExit(j_common_ptr cinfo) {
 }
 
 void JpegSilence(j_common_ptr, int) {}
+
+// libjpeg's output into a QIODevice, through a buffer of its own. A failed
+// write is noted and the rest discarded, so the encoder runs to its end
+// without leaving through longjmp from here.
+struct JpegDeviceDestination {
+    jpeg_destination_mgr pub;
+    QIODevice* device;
+    bool failed;
+    JOCTET buffer[64 * 1024];
+};
+
+void JpegInitDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<JpegDeviceDestination*>(cinfo->dest);
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = sizeof dest->buffer;
+}
+
+void JpegFlush(JpegDeviceDestination* dest, size_t size) {
+    if (!dest->failed && !WriteBytes(*dest->device, dest->buffer, static_cast<qint64>(size))) dest->failed = true;
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = sizeof dest->buffer;
+}
+
+boolean JpegEmptyOutputBuffer(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<JpegDeviceDestination*>(cinfo->dest);
+    JpegFlush(dest, sizeof dest->buffer);
+    return TRUE;
+}
+
+void JpegTermDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<JpegDeviceDestination*>(cinfo->dest);
+    JpegFlush(dest, sizeof dest->buffer - dest->pub.free_in_buffer);
+}
 
 // The picture as 32-bit pixels, converted only when it is in another format.
 QImage ToRgb32(const QImage& picture) {
@@ -119,10 +252,8 @@ void RowToRgb24(const QImage& rgb32, int y, unsigned char* out) {
 // (a whole 24-bit copy of the map would cost more than the encoding's own
 // work). Kept free of C++ objects with destructors, because a libjpeg error
 // leaves through longjmp; `row` is a caller-owned buffer of 3 x width bytes.
-// Either `file` or the memory destination (`memBuffer`, `memSize`) is used.
 // Returns false with the library's message on failure.
-bool EncodeRgb(const QImage& rgb32, unsigned char* row, FILE* file, unsigned char** memBuffer,
-               unsigned long* memSize, char* message) {
+bool EncodeRgb(const QImage& rgb32, unsigned char* row, JpegDeviceDestination* dest, char* message) {
     jpeg_compress_struct cinfo;
     JpegErrorManager err;
     std::memset(&cinfo, 0, sizeof cinfo);
@@ -137,10 +268,10 @@ bool EncodeRgb(const QImage& rgb32, unsigned char* row, FILE* file, unsigned cha
         return false;
     }
     jpeg_create_compress(&cinfo);
-    if (file)
-        jpeg_stdio_dest(&cinfo, file);
-    else
-        jpeg_mem_dest(&cinfo, memBuffer, memSize);
+    dest->pub.init_destination = JpegInitDestination;
+    dest->pub.empty_output_buffer = JpegEmptyOutputBuffer;
+    dest->pub.term_destination = JpegTermDestination;
+    cinfo.dest = &dest->pub;
 
     cinfo.image_width = static_cast<JDIMENSION>(rgb32.width());
     cinfo.image_height = static_cast<JDIMENSION>(rgb32.height());
@@ -161,6 +292,22 @@ bool EncodeRgb(const QImage& rgb32, unsigned char* row, FILE* file, unsigned cha
     return true;
 }
 
+// The JPEG stream of a picture into a device; false with a reason when the
+// encoder failed (a failed write is the device's to report).
+bool WriteJpeg(const QImage& picture, QIODevice& out, std::string& why) {
+    const QImage rgb32 = ToRgb32(picture);
+    std::vector<unsigned char> row(static_cast<size_t>(rgb32.width()) * 3);
+    auto dest = std::make_unique<JpegDeviceDestination>();
+    dest->device = &out;
+    dest->failed = false;
+    char message[JMSG_LENGTH_MAX];
+    if (!EncodeRgb(rgb32, row.data(), dest.get(), message)) {
+        why = std::string("JPEG encoding failed: ") + message;
+        return false;
+    }
+    return !dest->failed;
+}
+
 // ---------------------------------------------------------------- BMP
 
 void PutLe16(unsigned char* p, uint32_t v) {
@@ -172,33 +319,36 @@ void PutLe32(unsigned char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
+// ---------------------------------------------------------------- pages
+
+// A pixel of the map is 1/96 inch on a page, as on the screen it was laid
+// out for.
+constexpr int kPageDpi = 96;
+
 }  // namespace
+
+void WriteOutputFile(const std::string& path, const TWrite& write) {
+    if (path == kStandardOutput) return WriteDirect(path, STDOUT_FILENO, false, write);
+    const TTarget target = Resolve(path);
+    if (!target.Direct) return WriteReplacing(path, target, write);
+    const int fd = open(target.Path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) CannotCreate(path, errno, std::strerror(errno));
+    WriteDirect(path, fd, true, write);
+}
 
 std::vector<uint8_t> EncodeJpeg(const QImage& picture) {
     CheckNotEmpty(picture);
-    const QImage rgb32 = ToRgb32(picture);
-    std::vector<unsigned char> row(static_cast<size_t>(rgb32.width()) * 3);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    char message[JMSG_LENGTH_MAX];
-    const bool ok = EncodeRgb(rgb32, row.data(), nullptr, &buffer, &size, message);
-    std::vector<uint8_t> out;
-    if (ok && buffer) out.assign(buffer, buffer + size);
-    std::free(buffer);
-    if (!ok) throw EInOutError(EIO, std::string("JPEG encoding failed: ") + message);
-    return out;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    std::string why;
+    if (!WriteJpeg(picture, buffer, why)) throw EInOutError(EIO, why);
+    const QByteArray& bytes = buffer.data();
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 void SaveJpeg(const QImage& picture, const std::string& path) {
     CheckNotEmpty(picture);
-    const QImage rgb32 = ToRgb32(picture);
-    std::vector<unsigned char> row(static_cast<size_t>(rgb32.width()) * 3);
-    WriteAtomically(path, [&](FILE* file, std::string& why) {
-        char message[JMSG_LENGTH_MAX];
-        if (EncodeRgb(rgb32, row.data(), file, nullptr, nullptr, message)) return true;
-        why = message;
-        return false;
-    });
+    WriteOutputFile(path, [&](QIODevice& out, std::string& why) { return WriteJpeg(picture, out, why); });
 }
 
 void SaveBmp(const QImage& picture, const std::string& path) {
@@ -225,8 +375,8 @@ void SaveBmp(const QImage& picture, const std::string& path) {
     PutLe32(header + 38, 3780);                                   // 96 dpi
     PutLe32(header + 42, 3780);
 
-    WriteAtomically(path, [&](FILE* file, std::string&) {
-        if (!WriteBytes(file, header, sizeof header)) return false;
+    WriteOutputFile(path, [&](QIODevice& out, std::string&) {
+        if (!WriteBytes(out, header, sizeof header)) return false;
         std::vector<unsigned char> row(rowSize, 0);
         for (uint32_t y = height; y-- > 0;) {
             const auto* src = reinterpret_cast<const QRgb*>(rgb32.constScanLine(static_cast<int>(y)));
@@ -235,7 +385,7 @@ void SaveBmp(const QImage& picture, const std::string& path) {
                 row[x * 3 + 1] = static_cast<unsigned char>(qGreen(src[x]));
                 row[x * 3 + 2] = static_cast<unsigned char>(qRed(src[x]));
             }
-            if (!WriteBytes(file, row.data(), rowSize)) return false;
+            if (!WriteBytes(out, row.data(), rowSize)) return false;
         }
         return true;
     });
@@ -243,13 +393,55 @@ void SaveBmp(const QImage& picture, const std::string& path) {
 
 void SavePng(const QImage& picture, const std::string& path) {
     CheckNotEmpty(picture);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG")) throw EInOutError(EIO, "Cannot write file " + path + ": PNG encoding failed");
-    WriteAtomically(path, [&](FILE* file, std::string&) {
-        return WriteBytes(file, bytes.constData(), static_cast<size_t>(bytes.size()));
+    WriteOutputFile(path, [&](QIODevice& out, std::string& why) {
+        QImageWriter writer(&out, "png");
+        if (writer.write(picture)) return true;
+        why = "PNG encoding failed: " + writer.errorString().toStdString();
+        return false;
     });
+}
+
+void SavePdf(const TDrawing& drawing, const std::string& path) {
+    CheckNotEmpty(drawing);
+    WriteOutputFile(path, [&](QIODevice& out, std::string& why) {
+        QPdfWriter pdf(&out);
+        pdf.setResolution(kPageDpi);
+        pdf.setCreator(QStringLiteral("KelvMap"));
+        pdf.setTitle(QStringLiteral("Kelv Map"));
+        const QSizeF points(drawing.Width() * 72.0 / kPageDpi, drawing.Height() * 72.0 / kPageDpi);
+        pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                      QPageLayout::Portrait, QMarginsF()));
+        QPainter painter;
+        if (!painter.begin(&pdf)) {
+            why = "the PDF page cannot be made";
+            return false;
+        }
+        drawing.Play(painter);
+        return painter.end();
+    });
+}
+
+void SaveSvg(const TDrawing& drawing, const std::string& path) {
+    CheckNotEmpty(drawing);
+    WriteOutputFile(path, [&](QIODevice& out, std::string& why) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&out);
+        svg.setSize(QSize(drawing.Width(), drawing.Height()));
+        svg.setViewBox(QRect(0, 0, drawing.Width(), drawing.Height()));
+        svg.setResolution(kPageDpi);
+        svg.setTitle(QStringLiteral("Kelv Map"));
+        QPainter painter;
+        if (!painter.begin(&svg)) {
+            why = "the SVG image cannot be made";
+            return false;
+        }
+        drawing.Play(painter);
+        return painter.end();
+    });
+}
+
+bool IsRasterFormat(TImageFormat format) noexcept {
+    return format == TImageFormat::Jpeg || format == TImageFormat::Bmp || format == TImageFormat::Png;
 }
 
 void SaveImage(const QImage& picture, const std::string& path, TImageFormat format) {
@@ -257,5 +449,19 @@ void SaveImage(const QImage& picture, const std::string& path, TImageFormat form
         case TImageFormat::Jpeg: SaveJpeg(picture, path); return;
         case TImageFormat::Bmp: SaveBmp(picture, path); return;
         case TImageFormat::Png: SavePng(picture, path); return;
+        case TImageFormat::Pdf:
+        case TImageFormat::Svg: break;
     }
+    throw std::invalid_argument("PDF and SVG pages are written from the map's drawing");
+}
+
+void SaveDrawing(const TDrawing& drawing, const std::string& path, TImageFormat format) {
+    switch (format) {
+        case TImageFormat::Pdf: SavePdf(drawing, path); return;
+        case TImageFormat::Svg: SaveSvg(drawing, path); return;
+        case TImageFormat::Jpeg:
+        case TImageFormat::Bmp:
+        case TImageFormat::Png: break;
+    }
+    throw std::invalid_argument("JPEG, BMP and PNG pictures are written from the map's pixels");
 }

@@ -1,21 +1,60 @@
 #include "Picture.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+#include <string>
 
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "Drawing.h"
 #include "QtText.h"
 
 namespace {
 
+// Crisp small text needs the font rasteriser to snap stems to whole pixels
+// as well as glyph origins. FreeType's default TrueType interpreter hints
+// only vertically whatever the hinting asked for; the classic one (35)
+// hints both ways, as the map's fonts were made for. The rasteriser reads
+// the setting once, when the toolkit first starts it, so it is put in place
+// before main() for every program that draws the map (the window and the
+// command-line tool render alike). A setting of the user's own for the
+// interpreter is kept.
+struct TClassicHinting {
+    TClassicHinting() {
+        const char* current = std::getenv("FREETYPE_PROPERTIES");
+        std::string value = current ? current : "";
+        if (value.find("interpreter-version") != std::string::npos) return;
+        if (!value.empty()) value += ' ';
+        value += "truetype:interpreter-version=35";
+        setenv("FREETYPE_PROPERTIES", value.c_str(), 1);
+    }
+};
+const TClassicHinting classicHinting;
+
 // 96 dots per inch, the resolution the map's point sizes are meant for.
 constexpr int kDotsPerMeter96 = 3780;
 
+uint64_t PhysicalMemory() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) : UINT64_MAX;
+}
+
 QImage NewRaster(int32_t width, int32_t height) {
-    QImage image(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    // A raster larger than the machine's memory could only be had by
+    // overcommitting, and filling it would bring the out-of-memory killer
+    // instead of an error.
+    if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 > PhysicalMemory()) throw std::bad_alloc();
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull() && width > 0 && height > 0) throw std::bad_alloc();
     image.setDotsPerMeterX(kDotsPerMeter96);
     image.setDotsPerMeterY(kDotsPerMeter96);
     image.fill(Qt::white);
@@ -35,6 +74,18 @@ TColor FromQRgb(QRgb rgb) noexcept {
 }
 
 TPicture::TPicture() : TPicture(0, 0) {}
+
+TPicture::TPicture(const TPicture& other)
+    : image_(other.image_), brush_(other.brush_), font_(other.font_), fonts_(other.fonts_), current_(other.current_) {}
+
+TPicture& TPicture::operator=(const TPicture& other) {
+    image_ = other.image_;
+    brush_ = other.brush_;
+    font_ = other.font_;
+    fonts_ = other.fonts_;
+    current_ = other.current_;
+    return *this;
+}
 
 TPicture::TPicture(int32_t width, int32_t height)
     : image_(NewRaster(width, height)), fonts_(std::make_shared<std::map<FontKey, Resolved>>()) {
@@ -63,6 +114,11 @@ QFont TPicture::ToQFont(const TFontState& font) {
     q.setPixelSize(std::max(1, static_cast<int>(std::lround(font.Size * 96.0 / 72.0))));
     q.setBold(font.Bold);
     q.setKerning(false);
+    // Glyphs at whole pixels with hinted advances, so that what is measured
+    // is what is drawn; grey antialiasing only, whatever the desktop's
+    // subpixel setting, so that saved pictures look the same everywhere.
+    q.setHintingPreference(QFont::PreferFullHinting);
+    q.setStyleStrategy(QFont::NoSubpixelAntialias);
     return q;
 }
 
@@ -105,6 +161,7 @@ void TPicture::SetFontBold(bool bold) {
 }
 
 void TPicture::FillRect(const TRect& rect) {
+    if (recording_) recording_->AddFill(rect, brush_);
     // Written straight into the raster: exact pixels, no painter state.
     const int32_t left = std::max(rect.Left, 0);
     const int32_t top = std::max(rect.Top, 0);
@@ -129,6 +186,7 @@ void TPicture::TextOut(int32_t x, int32_t y, std::string_view text) {
     const QFontMetrics& metrics = current_->metrics;
     const int32_t width = metrics.horizontalAdvance(unicode);
     FillRect(x, y, x + width, y + current_->lineHeight);
+    if (recording_) recording_->AddText(x, y + metrics.ascent(), current_->font, font_.Color, unicode);
     if (unicode.isEmpty() || image_.isNull()) return;
     QPainter painter(&image_);
     painter.setFont(current_->font);
@@ -151,7 +209,14 @@ TColor TPicture::Pixel(int32_t x, int32_t y) const noexcept {
 }
 
 QImage TPicture::Cropped(int32_t height) const {
-    if (height >= 0 && height <= image_.height()) return image_.copy(0, 0, image_.width(), height);
+    // A tall map's picture is as large as the memory allows; saving it must
+    // not need a second one.
+    if (height == image_.height()) return image_;
+    if (height >= 0 && height < image_.height()) {
+        QImage top = image_.copy(0, 0, image_.width(), height);
+        if (top.isNull() && height > 0) throw std::bad_alloc();
+        return top;
+    }
     QImage out = NewRaster(image_.width(), height);
     const int keep = std::min(out.height(), image_.height());
     const size_t rowBytes = static_cast<size_t>(image_.width()) * 4;

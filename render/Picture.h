@@ -11,6 +11,8 @@
 #include <QFontMetrics>
 #include <QImage>
 
+class TDrawing;
+
 // Colours are 24-bit values written 0xBBGGRR (red in the low byte).
 using TColor = uint32_t;
 inline constexpr TColor kWhite = 0xFFFFFF;
@@ -42,15 +44,21 @@ struct TFontState {
 
 // A raster picture with a drawing canvas whose brush colour and font persist
 // between calls. Fills are exact pixels (no antialiasing); text glyphs are
-// antialiased. Nothing is clipped except at the picture's edges.
+// hinted to whole pixels and antialiased in grey. Nothing is clipped except
+// at the picture's edges. While a recording is on, every fill and text is
+// also added to a TDrawing, so the same painting can be played on another
+// paint device.
+//
+// A raster larger than the machine's memory, or one the system refuses,
+// raises std::bad_alloc and leaves the picture as it was.
 class TPicture {
 public:
     TPicture();
     TPicture(int32_t width, int32_t height);   // filled with white
-    // Copies share the resolved fonts; a moved-from picture stays usable
-    // because moves copy.
-    TPicture(const TPicture&) = default;
-    TPicture& operator=(const TPicture&) = default;
+    // Copies share the resolved fonts and do not record; a moved-from
+    // picture stays usable because moves copy.
+    TPicture(const TPicture& other);
+    TPicture& operator=(const TPicture& other);
 
     int32_t Width() const noexcept;
     int32_t Height() const noexcept;
@@ -61,6 +69,10 @@ public:
     // Cuts or extends the picture at the bottom, keeping the width and the
     // pixels that remain; new rows are white.
     void SetHeight(int32_t height);
+
+    // From now on every fill and text is also added to `drawing`, until
+    // RecordInto(nullptr). The drawing must outlive the recording.
+    void RecordInto(TDrawing* drawing) noexcept { recording_ = drawing; }
 
     // Canvas state.
     TColor BrushColor() const noexcept { return brush_; }
@@ -99,8 +111,8 @@ public:
 
     // The raster itself (32-bit RGB).
     const QImage& Image() const noexcept { return image_; }
-    // A copy of the top `height` rows (the whole width); rows below the
-    // raster are white.
+    // The top `height` rows (the whole width); rows below the raster are
+    // white. For the raster's own height the raster is shared, not copied.
     QImage Cropped(int32_t height) const;
 
     // The QFont the canvas uses for a font state (pixel size at 96 dpi).
@@ -122,4 +134,5 @@ private:
     TFontState font_;
     std::shared_ptr<std::map<FontKey, Resolved>> fonts_;
     const Resolved* current_ = nullptr;
+    TDrawing* recording_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "Drawing.h"
 #include "MapGeometry.h"
 #include "MapGrid.h"
 #include "Picture.h"
@@ -36,6 +37,10 @@ public:
     // The cells of the last PaintMap that ran to its end (row spans and the
     // sector record painted at each grid position); empty before.
     TMapGrid Grid;
+    // The drawing commands of the last PaintMap that ran to its end, on a
+    // page kMapWidth x its MapHeight: the same map for PDF and SVG pages.
+    // Empty before.
+    TDrawing Drawing;
 
     void SetCellRect(const TRect& rect) noexcept { CellRect = rect; }
 

@@ -7,13 +7,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   fonts-liberation fontconfig
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   sqlite3 xvfb xauth imagemagick
-  dpkg-dev file desktop-file-utils appstream man-db librsvg2-bin
+  dpkg-dev file desktop-file-utils appstream man-db librsvg2-bin poppler-utils
   qt6-qpa-plugins qt6-translations-l10n
 )
 

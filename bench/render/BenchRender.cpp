@@ -1,5 +1,6 @@
-// PaintMap of the sample universe in each mode, and the JPEG writer beside
-// libjpeg's own cjpeg (-dct float -quality 90) on the same picture.
+// PaintMap of the sample universe in each mode, the JPEG writer beside
+// libjpeg's own cjpeg (-dct float -quality 90) on the same picture, and the
+// PDF (0) and SVG (1) pages.
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -67,6 +68,17 @@ void BM_SaveJpeg(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(out));
 }
 BENCHMARK(BM_SaveJpeg)->Unit(benchmark::kMillisecond);
+
+// The sample map as a PDF and as an SVG page, from the drawing of its painting.
+void BM_SavePage(benchmark::State& state) {
+    FullPicture();
+    const TDrawing& drawing = TheSample().renderer.Drawing;
+    const bool pdf = state.range(0) == 0;
+    const std::string out = TheSample().dir.File(pdf ? "map.pdf" : "map.svg");
+    for (auto _ : state) pdf ? SavePdf(drawing, out) : SaveSvg(drawing, out);
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(out));
+}
+BENCHMARK(BM_SavePage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // cjpeg reading the same picture as a 24-bit BMP and writing its JPEG,
 // process start included, as a user would run it.

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include <QImage>
+#include <QMenu>
 
 #include "AppFixture.h"
 #include "ImageControl.h"
@@ -145,6 +146,22 @@ TEST_F(ExportTest, AfterAFailedRedrawTheSavesWriteTheLastCompletedMap) {
     const QImage saved(QString::fromStdString(AppDir() + "map.bmp"));
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), before.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(SavedSize("kelvmap.jpg"), QSize(2300, mapHeight_));
+}
+
+TEST_F(ExportTest, ExportPdfFollowsSaveAsAndWritesTheMapAsAPageThroughItsOwnDialog) {
+    const QList<QAction*> items = Kelv().miFile->actions();
+    ASSERT_EQ(items.indexOf(Kelv().miExportPdf), items.indexOf(Kelv().miSaveMapAs) + 1);
+    EXPECT_EQ(Kelv().miExportPdf->text(), QString::fromUtf8("Экспорт в PDF..."));
+
+    AnswerSave("map.pdf", 1);
+    Kelv().miExportPdf->trigger();
+    ASSERT_EQ(dialogs_.SaveRequests.size(), 1u);
+    EXPECT_EQ(dialogs_.SaveRequests[0].Filters, QStringList({"PDF files (*.pdf)"}));
+    EXPECT_EQ(dialogs_.SaveRequests[0].InitialDir.toStdString(), AppDir());
+    EXPECT_EQ(ReadFile(AppDir() + "map.pdf").compare(0, 5, "%PDF-"), 0);
+    EXPECT_TRUE(dialogs_.Errors.empty());
+    // The save dialog keeps its two filters.
+    EXPECT_EQ(Kelv().SaveDialog1.Filters, QStringList({"JPEG files (*.jpg)", "BMP files (*.bmp)"}));
 }
 
 TEST_F(AppTest, WithoutAMapBothSavesSaySoAndWriteNothing) {

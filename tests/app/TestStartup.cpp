@@ -30,8 +30,8 @@ TEST(DebugSwitch, OnlyTheSingleArgumentLowerCaseDSwitchesDebugModeOn) {
     EXPECT_EQ(DebugSwitch({"x", "d"}), 0);
 }
 
-const QStringList kFileMenu = {"Настройки\tCtrl+O", "-", "Сохранить (JPEG)", "Сохранить как ...", "-",
-                               "Выход\tAlt+X"};
+const QStringList kFileMenu = {"Настройки\tCtrl+O", "-", "Сохранить (JPEG)", "Сохранить как ...",
+                               "Экспорт в PDF...", "-", "Выход\tAlt+X"};
 const QStringList kDBsMenu = {"Create SectorsDB",  "Load SectorsDB",       "-", "Create ResourceDB",
                               "Load ResourceDB",   "-",                    "Create FabsDB",
                               "Load FabsDB",       "-",                    "Create SectorsFabsDB",

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "CliProcess.h"
+#include "MapGeometry.h"
 #include "RenderFixture.h"
 #include "uMapLayout.h"
 
@@ -136,6 +137,85 @@ TEST(CliRender, BadArgumentsAreRefusedWithUsage) {
         EXPECT_EQ(r.exitCode, 2) << args;
         EXPECT_FALSE(r.err.empty()) << args;
     }
+}
+
+TEST(CliRender, StandardOutputPagesAndScaledPictures) {
+    TestUniverse u;
+    Populate(u);
+    RenderTempDir out;
+    const std::string dir = Quote(u.dir.Path()) + " ";
+    // "-" is standard output, PNG unless told; the size goes to standard error.
+    RunResult r = RunCli(dir + "-", out);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QImage piped = QImage::fromData(QByteArray::fromStdString(r.out), "PNG");
+    ASSERT_EQ(piped.width(), kMapWidth);
+    const int height = piped.height();
+    EXPECT_EQ(r.err, "2300x" + std::to_string(height) + "\n");
+    r = RunCli(dir + "- --format pdf", out);
+    EXPECT_EQ(r.out.compare(0, 5, "%PDF-"), 0);
+    ASSERT_EQ(RunCli(dir + Quote(out.File("map.svg")), out).exitCode, 0);
+    EXPECT_NE(clitest::Slurp(out.File("map.svg")).find("<svg"), std::string::npos);
+
+    ASSERT_EQ(RunCli(dir + Quote(out.File("half.png")) + " --scale 0.5", out).exitCode, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(out.File("half.png"))).size(), QSize(1150, (height + 1) / 2));
+    r = RunCli(dir + Quote(out.File("box.jpg")) + " --size 800x800", out);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QSize box = QImage(QString::fromStdString(out.File("box.jpg"))).size();
+    EXPECT_EQ(box.width(), 800);   // the map is wider than tall
+    EXPECT_NEAR(box.height(), height * 800.0 / kMapWidth, 1.0);
+    EXPECT_EQ(r.out, std::to_string(box.width()) + "x" + std::to_string(box.height()) + "\n");
+}
+
+TEST(CliRender, BadScalesAndSizesAreUsageErrors) {
+    TestUniverse u;
+    Populate(u);
+    RenderTempDir out;
+    const std::string target = Quote(u.dir.Path()) + " " + Quote(out.File("m.png")) + " ";
+    for (const char* args : {"--scale 0", "--scale -1", "--scale 1e-9", "--scale half", "--scale nan", "--scale inf",
+                              "--scale", "--size 800", "--size 0x10", "--size 10x", "--size 1x2x3",
+                              "--size -5x5", "--scale 1 --size 9x9", "--scale 0.5 --format pdf"}) {
+        const RunResult r = RunCli(target + args, out);
+        EXPECT_EQ(r.exitCode, 2) << args;
+        EXPECT_NE(r.err.find("Usage:"), std::string::npos) << args;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out.File("m.png")));
+}
+
+TEST(CliRender, AMapTooTallForTheMemoryIsAnErrorAndNothingIsWritten) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+    // One sector of 4000 factories: a first row 40,000 pixels tall, a raster
+    // of some 370 MB, with 300 MB of address space.
+    TestUniverse u;
+    std::string fabs, links;
+    for (int i = 1; i <= 4000; ++i) {
+        fabs += std::to_string(i) + "\tFab " + std::to_string(i) + "\t1\t1\tF\r\n";
+        links += std::to_string(i) + "\t1\t" + std::to_string(i) + "\r\n";
+    }
+    u.dir.Write("sectors.txt", "1\tCrowded\t1\t0\t0\t92\t92\t92\t92\t0\t0\t0\t0\t0\r\n");
+    u.dir.Write("resources.txt", "");
+    u.dir.Write("fabs.txt", fabs);
+    u.dir.Write("sector fabs.txt", links);
+    u.dir.Write("fabs resources.txt", "");
+    u.universe.LoadAll(u.dir.Path());
+    RenderTempDir out;
+    auto limited = [&](const std::string& data) {
+        return clitest::RunCli("/bin/sh", "-c " + Quote("ulimit -v 300000; exec " + Quote(KELV_CLI) + " render " +
+                                                        Quote(data) + " " + Quote(out.File("tall.png"))),
+                               out.File("stdout.txt"), out.File("stderr.txt"));
+    };
+    const RunResult r = limited(u.dir.Path());
+    const int32_t b = TitleBand();
+    const int32_t height = 4000 * (FontHeight("Courier New", 8, false) - 2) + b + 4 + 14 * (b + 4);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "kelvmap-cli render: the map is " + std::to_string(height) +
+                         " pixels tall; there is not enough memory to paint it\n");
+    EXPECT_FALSE(std::filesystem::exists(out.File("tall.png")));
+    // The same limit leaves room for an ordinary map.
+    TestUniverse ordinary;
+    Populate(ordinary);
+    EXPECT_EQ(limited(ordinary.dir.Path()).exitCode, 0);
 }
 
 }  // namespace

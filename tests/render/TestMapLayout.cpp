@@ -1,5 +1,6 @@
 // The whole map: row heights per mode, what is painted where, the growing
 // raster and the saved picture.
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include "KelvErrors.h"
@@ -142,6 +143,21 @@ TEST(MapLayoutRaster, MapTallerThanTheStartSizeIsPaintedAndSavedWhole) {
     EXPECT_EQ(FromQRgb(saved.pixel(100, height - 14 * (b + 4) - 3)), RaceColors[3]);
 }
 
+TEST(MapLayoutRaster, ATallMapGetsARasterOfItsHeightAtOnceAndIsSavedWithoutACopy) {
+    TestUniverse u;
+    // Rows 0 and 9 are both taller than the start size; growing at row 0 to
+    // the bottom of the whole map leaves nothing to grow at row 9.
+    u.AddSector({.code = 1, .name = "Crowded", .x = 0, .y = 0});
+    u.AddSector({.code = 2, .name = "Also", .x = 2, .y = 9});
+    AddFactories(u, 1, 1000, 300);
+    AddFactories(u, 2, 2000, 260);
+    u.renderer.Mode = TMapMode::Full;
+    PaintMap(u.renderer);
+    ASSERT_GT(u.renderer.MapHeight, 2 * kInitialMapHeight);
+    EXPECT_EQ(u.renderer.Image.Height(), u.renderer.MapHeight);
+    EXPECT_EQ(SavedPicture(u.renderer).constBits(), u.renderer.Image.Image().constBits());
+}
+
 TEST(MapLayoutRaster, ShorterRedrawLeavesNothingOfTheTallerOne) {
     TestUniverse u;
     u.AddSector({.code = 1, .name = "Crowded", .race = 4, .x = 0, .y = 0});
@@ -168,6 +184,34 @@ TEST(MapLayoutRaster, ShorterRedrawLeavesNothingOfTheTallerOne) {
     PaintMap(u.renderer);
     EXPECT_EQ(u.renderer.MapHeight, tall);
     EXPECT_EQ(CountColour(p, {345, tall - 40, 460, tall}, kWhite), 115 * 40);
+}
+
+// The drawing commands of a painting, played on a raster of their own.
+QImage Played(const TDrawing& drawing) {
+    QImage out(drawing.Width(), drawing.Height(), QImage::Format_RGB32);
+    out.fill(Qt::black);
+    QPainter painter(&out);
+    drawing.Play(painter);
+    return out;
+}
+
+TEST(MapLayoutDrawing, PlaysBackToTheSavedPictureAndAFailedPaintingKeepsTheLast) {
+    TestUniverse u;
+    u.AddSector({.code = 1, .name = "Alpha Prime Reach", .race = 2, .x = 0, .y = 0, .right = 0, .trading = 1});
+    u.AddSector({.code = 2, .name = "\xC1\xE5\xF2\xE0", .race = 7, .x = 1, .y = 0, .dock = 1});   // "Бета"
+    u.AddSector({.code = 3, .name = "Gamma", .race = 3, .x = 19, .y = 14, .up = 0});
+    u.AddFab(100, "Rock Mill", 0, 2, "R");
+    for (int32_t sector : {1, 2, 2, 3}) u.AddLink(sector, 100);
+    u.renderer.Mode = TMapMode::Full;
+    PaintMap(u.renderer);
+    const QImage saved = SavedPicture(u.renderer).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(u.renderer.Drawing.Width(), kMapWidth);
+    ASSERT_EQ(u.renderer.Drawing.Height(), u.renderer.MapHeight);
+    EXPECT_EQ(Played(u.renderer.Drawing), saved);
+
+    u.fabs.Close();   // the next painting fails on the first factory
+    EXPECT_THROW(PaintMap(u.renderer), EKelvError);
+    EXPECT_EQ(Played(u.renderer.Drawing), saved);
 }
 
 TEST(MapLayoutFailure, ClosedSectorsTableRaisesAndKeepsWhatWasPainted) {

@@ -1,9 +1,13 @@
 // The drawing surface: exact fills, opaque text, metrics, font state,
 // picture copies and resizing, Windows-1251 text.
+#include <climits>
+#include <new>
+
 #include <QFontInfo>
 #include <gtest/gtest.h>
 
 #include "QtText.h"
+#include "MapGeometry.h"
 #include "Picture.h"
 #include "RenderFixture.h"
 
@@ -92,6 +96,22 @@ TEST(PictureText, HeightIsTheLineHeightWhateverTheText) {
     EXPECT_EQ(p.TextWidth(""), 0);
 }
 
+TEST(PictureText, GlyphsAreHintedToWholePixels) {
+    TPicture p(40, 20);
+    p.SetFont(TFontState{"Arial", 8, false, kWhite});
+    // Whole-pixel advances: a line is as wide as its letters one by one.
+    const std::string text = "Ferrocrete Foundry, Crystal Farm";
+    int32_t letters = 0;
+    for (char c : text) letters += p.TextWidth(std::string(1, c));
+    EXPECT_EQ(p.TextWidth(text), letters);
+    // Stems snapped to the pixel grid: the "l" is a column of full colour,
+    // not two half-grey ones.
+    p.SetBrushColor(kBlack);
+    p.FillRect(0, 0, 40, 20);
+    p.TextOut(10, 2, "l");
+    EXPECT_GE(CountColour(p, {0, 0, 40, 20}, kWhite), 7);
+}
+
 TEST(PictureFont, FacesResolveAndPointsBecomePixelsAt96Dpi) {
     // The map is laid out for these two faces; a missing font would silently
     // change every row height.
@@ -148,6 +168,15 @@ TEST(PictureResize, HeightChangeKeepsPixelsAndExtendsWithWhite) {
     EXPECT_EQ(cropped.size(), QSize(3, 5));
     EXPECT_EQ(FromQRgb(cropped.pixel(2, 2)), kRed);
     EXPECT_EQ(FromQRgb(cropped.pixel(2, 3)), kWhite);
+}
+
+TEST(PictureResize, ARasterLargerThanTheMemoryIsRefusedAndThePictureKept) {
+    TPicture p(kMapWidth, 4);
+    p.SetBrushColor(kRed);
+    p.FillRect(0, 0, kMapWidth, 4);
+    EXPECT_THROW(p.SetHeight(INT32_MAX), std::bad_alloc);
+    EXPECT_EQ(p.Height(), 4);
+    EXPECT_EQ(p.Pixel(kMapWidth - 1, 3), kRed);
 }
 
 TEST(PictureCopy, CopyTakesSizeAndPixelsAndStretchScalesEachAxis) {
