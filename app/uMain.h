@@ -25,8 +25,9 @@ class TUniverse;
 //
 // Menu bar: "Файл" (Настройки Ctrl+O, Сохранить (JPEG), Сохранить как ...,
 // Экспорт в PDF..., Выход Alt+X), "Вид" (zoom, find, legend), "Debug" (Load
-// All; shown only in debug mode) and "О программе...". The "DBs" menu with the per-table create
-// and load commands, "Fit Image" and "DrawMap" exist but are never shown.
+// All; shown only in debug mode) and "О программе...". The "DBs" menu with
+// the per-table create and load commands, "Fit Image" and "DrawMap" exist
+// but are never shown.
 //
 // Viewing: the map is shown zoomed from 10 % to 400 % (Ctrl+wheel around the
 // pointer, the "Вид" items), dragged with the left button to pan; the zoom

@@ -28,7 +28,7 @@ class TNoDialogs final : public IUserDialogs {
 public:
     bool Confirm(QWidget*, const QString&) override { return false; }
     void Message(QWidget*, const QString&) override {}
-    void Error(QWidget*, const QString& text) override { error = text; }
+    void Error(QWidget*, const QString& text, const QString&) override { error = text; }
     bool AskSaveFile(QWidget*, TSaveDialog&) override { return false; }
     int ShowModal(QDialog& form) override {
         if (!acceptOptions) return QDialog::Rejected;
