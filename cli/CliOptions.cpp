@@ -180,7 +180,9 @@ int RunCli(int argc, char** argv) {
         std::fputs(GeneralUsage().c_str(), stderr);
         return 2;
     }
-    // The tool's own options end at the command's name.
+    // The tool's own options end at the command's name. When they answer
+    // the call themselves (--help, --version) or are wrong, that is the end.
+    constexpr int kToTheCommand = -1;
     TCliArguments global;
     const int globalStatus = Outcome(nullptr, [&] {
         global = ParseCliArguments(all, kGlobalOptions, true);
@@ -191,9 +193,9 @@ int RunCli(int argc, char** argv) {
             return 0;
         }
         if (global.Operands().empty()) throw ECliUsage("no command given");
-        return -1;
+        return kToTheCommand;
     });
-    if (globalStatus != -1) return globalStatus;
+    if (globalStatus != kToTheCommand) return globalStatus;
 
     const std::string& name = global.Operands()[0];
     const TCliCommand* command = FindCliCommand(name);

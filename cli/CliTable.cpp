@@ -2,9 +2,7 @@
 // repair.
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <set>
 #include <string>
 #include <string_view>
