@@ -85,8 +85,10 @@ TCliArguments ParseCliArguments(const std::vector<std::string>& args, std::span<
             // except in a cluster of short options ("-hx").
             const std::string word = optind > 0 && optind <= argc ? words[static_cast<size_t>(optind) - 1] : "";
             const TCliOption* o = optopt != 0 ? OptionByVal(options, optopt) : nullptr;
-            if (o != nullptr && word.rfind("--", 0) == 0) throw ECliUsage("option '" + LongForm(*o) + "' takes no value");
-            if (optopt != 0 && o == nullptr) throw ECliUsage("unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'");
+            if (o != nullptr && word.rfind("--", 0) == 0)
+                throw ECliUsage("option '" + LongForm(*o) + "' takes no value");
+            if (optopt != 0 && o == nullptr)
+                throw ECliUsage("unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'");
             const std::string given = word.substr(0, word.find('='));
             std::string candidates;
             for (const TCliOption& each : options)
