@@ -90,7 +90,7 @@ std::string CommandHelp(const TCliCommand& command) {
 }
 
 // The synopsis of a usage block: its first line and the lines that continue
-// it, which are indented deeper than the six spaces of the description.
+// it, which are indented deeper than the six spaces of the text below.
 std::string Synopsis(const TCliCommand& command) {
     const std::string usage = command.Usage;
     std::string out;

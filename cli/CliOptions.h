@@ -12,7 +12,7 @@ struct TCliCommand {
     const char* Summary;   // one line for the list of commands
     // The command's block of the help text: its synopsis line(s), indented
     // by two spaces and beginning with "kelvmap-cli NAME", then its
-    // description, indented by six. After a usage error the synopsis is
+    // explanation, indented by six. After a usage error the synopsis is
     // printed alone.
     const char* Usage;
     std::vector<TCliOption> Options;   // besides -h and --help, which every command takes
