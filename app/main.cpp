@@ -26,10 +26,17 @@
 #include "KelvProgram.h"
 #include "KelvVersion.h"
 #include "QtUserDialogs.h"
+#include "StandardDescriptors.h"
 #include "uKelvRef.h"
 #include "uMain.h"
 
 int main(int argc, char** argv) {
+    // Before the toolkit or anything else opens a file: no table or image
+    // may take the number of a closed standard stream.
+    if (!EnsureStandardDescriptors()) {
+        std::fputs("kelvmap: /dev/null cannot be opened in the place of a closed standard stream\n", stderr);
+        return 1;
+    }
     QElapsedTimer sinceStart;
     sinceStart.start();
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CliOutput.h"
 #include "Commands.h"
 #include "ProgramFolders.h"
 #include "Universe.h"
@@ -16,41 +17,47 @@ const char* const kImportUsage =
     "      \"Fabs.dat\", \"SectorsFabs.dat\" and \"FabsResources.dat\" of DATADIR, in that\n"
     "      order, creating missing table files. Prints the five record counts.\n"
     "      On an error, tables imported before the failing one stay imported, the\n"
-    "      failing one keeps the lines before the bad line, later ones are untouched.\n"
+    "      failing one keeps the lines before the bad line, later ones are untouched.\n";
+const char* const kSeedUsage =
     "  kelvmap-cli seed DATADIR SAMPLEDIR\n"
     "      Add to DATADIR (made when missing) what it lacks of the sample universe\n"
     "      in SAMPLEDIR, replacing nothing: each export it lacks is copied, and the\n"
     "      exports are imported when DATADIR holds none of the five table files.\n";
 
-int CmdSeed(const std::vector<std::string>& args) {
-    if (args.size() != 2 || args[0].empty() || args[1].empty()) {
-        std::fprintf(stderr, "Usage:\n%s", kImportUsage);
-        return 2;
-    }
-    const TSeedReport report = SeedDataFolder(args[0], args[1]);
-    for (const std::string& name : report.CopiedExports) std::printf("added %s\n", name.c_str());
-    if (report.Imported) std::printf("imported the exports into new tables\n");
+namespace {
+
+// An empty folder name would mean the current folder; it is refused as a
+// usage error instead.
+const std::string& FolderOperand(const std::string& operand) {
+    if (operand.empty()) throw ECliUsage("a folder name is empty");
+    return operand;
+}
+
+}  // namespace
+
+int CmdSeed(const TCliArguments& arguments) {
+    const std::vector<std::string>& args = arguments.Operands(2, 2);
+    const TSeedReport report = SeedDataFolder(FolderOperand(args[0]), FolderOperand(args[1]));
+    std::string out;
+    for (const std::string& name : report.CopiedExports) out += "added " + name + "\n";
+    if (report.Imported) out += "imported the exports into new tables\n";
+    WriteOut(out);
     return 0;
 }
 
-int CmdImport(const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].empty()) {
-        std::fprintf(stderr, "Usage:\n%s", kImportUsage);
-        return 2;
-    }
-    std::string dir = args[0];
+int CmdImport(const TCliArguments& arguments) {
+    std::string dir = FolderOperand(arguments.Operands(1, 1)[0]);
     std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) {
-        std::fprintf(stderr, "kelvmap-cli import: '%s' is not a folder\n", dir.c_str());
-        return 1;
-    }
+    if (!std::filesystem::is_directory(dir, ec)) throw EKelvError("'" + dir + "' is not a folder");
     if (dir.back() != '/') dir.push_back('/');
 
     TUniverse universe;
     universe.ImportFolder(dir, [](const std::string& path) {
         std::fprintf(stderr, "kelvmap-cli import: %s: cut off a partial record left at its end\n", path.c_str());
     });
+    std::string out;
     for (size_t i = 0; i < TUniverse::kTableCount; ++i)
-        std::printf("%s: %d\n", TUniverse::Spec(i).Label, static_cast<int>(universe.Table(i).RecordCount()));
+        out += std::string(TUniverse::Spec(i).Label) + ": " + std::to_string(universe.Table(i).RecordCount()) + "\n";
+    WriteOut(out);
     return 0;
 }

@@ -1,8 +1,9 @@
 // Build without the Qt layers: the render command is not available.
-#include <cstdio>
 #include "Commands.h"
-const char* const kRenderUsage = "";
+#include "KelvErrors.h"
+const char* const kRenderUsage =
+    "  kelvmap-cli render DATADIR OUTFILE [OPTION...]\n"
+    "      Not available: this kelvmap-cli was built without map rendering.\n";
 int CmdRender(int, char**, const std::vector<std::string>&) {
-    std::fprintf(stderr, "kelvmap-cli was built without map rendering\n");
-    return 1;
+    throw EKelvError("this kelvmap-cli was built without map rendering");
 }

@@ -2,14 +2,13 @@
 // repair.
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "CliOutput.h"
 #include "Commands.h"
 #include "CustomTable.h"
 #include "FieldValue.h"
@@ -17,25 +16,31 @@
 #include "Cp1251.h"
 #include "TableCheck.h"
 
-const char* const kTableUsage =
+const char* const kCreateUsage =
     "  kelvmap-cli create FILE NAME:TYPE:SIZE...\n"
     "      Make a new table file FILE (it must not exist yet) with the given fields, in\n"
     "      order. TYPE 0 is an integer (SIZE 4), TYPE 1 a string of at most SIZE\n"
-    "      characters (1 to 255). Example: create Resources.dat Code:0:4 Name:1:32\n"
+    "      characters (1 to 255). Example: create Resources.dat Code:0:4 Name:1:32\n";
+const char* const kAppendUsage =
     "  kelvmap-cli append FILE FIELD=VALUE...\n"
     "      Append one record; fields not named are 0 or empty. Strings are given in\n"
-    "      UTF-8 and stored as Windows-1251.\n"
+    "      UTF-8 and stored as Windows-1251.\n";
+const char* const kDumpUsage =
     "  kelvmap-cli dump FILE\n"
     "      Print the field names tab-separated, then one line per record in record\n"
     "      order (strings converted to UTF-8; TAB, line feed, carriage return and\n"
-    "      backslash written as \\t, \\n, \\r and \\\\).\n"
+    "      backslash written as \\t, \\n, \\r and \\\\).\n";
+const char* const kDeleteUsage =
     "  kelvmap-cli delete FILE N\n"
-    "      Delete record N (counted from 0); the last record takes its place.\n"
+    "      Delete record N (counted from 0); the last record takes its place.\n";
+const char* const kClearUsage =
     "  kelvmap-cli clear FILE\n"
-    "      Delete every record; the fields stay.\n"
+    "      Delete every record; the fields stay.\n";
+const char* const kCheckUsage =
     "  kelvmap-cli check FILE...\n"
     "      Say of each table file \"ok\" with its fields and record count, or what is\n"
-    "      wrong with it. Exit status 0 when every file is sound, 1 otherwise.\n"
+    "      wrong with it. Exit status 0 when every file is sound, 1 otherwise.\n";
+const char* const kRepairUsage =
     "  kelvmap-cli repair FILE\n"
     "      Recover the whole records of a table file that ends in a partial record\n"
     "      (or field descriptor), as a crash in the middle of a write can leave it:\n"
@@ -45,29 +50,12 @@ const char* const kTableUsage =
 namespace {
 
 [[noreturn]] void Fail(const std::string& message) { throw EKelvError(message); }
-
-void RequireArgs(const std::vector<std::string>& args, size_t min, const char* usage) {
-    if (args.size() < min) Fail(std::string("usage: kelvmap-cli ") + usage);
-}
+// An argument of the wrong form: a usage error (exit status 2).
+[[noreturn]] void Malformed(const std::string& message) { throw ECliUsage(message); }
 
 // Opens an existing table file; every way it can fail is raised naming the file.
 void OpenTable(TCustomTable& table, const std::string& path, TOpenMode mode = TOpenMode::ReadWrite) {
     RequireOpen(table, path, mode);
-}
-
-// Standard output, checked to the end: a command whose output could not be
-// written whole (a full disk, /dev/full) fails instead of reporting success.
-[[noreturn]] void FailOutput() {
-    const int code = errno;
-    Fail(std::string("cannot write the output (") + std::strerror(code) + ")");
-}
-
-void WriteOut(std::string_view text) {
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) FailOutput();
-}
-
-void FinishOutput() {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) FailOutput();
 }
 
 // Text for one line of output: TAB, LF, CR and backslash as \t \n \r \\, so
@@ -101,36 +89,36 @@ FieldSpec ParseFieldSpec(const std::string& fieldArg) {
     // NAME:TYPE:SIZE, split at the last two colons.
     const size_t second = fieldArg.rfind(':');
     const size_t first = second == std::string::npos || second == 0 ? std::string::npos : fieldArg.rfind(':', second - 1);
-    if (first == std::string::npos) Fail("'" + fieldArg + "': a field is given as NAME:TYPE:SIZE");
+    if (first == std::string::npos) Malformed("'" + fieldArg + "': a field is given as NAME:TYPE:SIZE");
     FieldSpec f;
     f.name = Utf8ToCp1251(fieldArg.substr(0, first));
     const std::string typeText = fieldArg.substr(first + 1, second - first - 1);
     const std::string sizeText = fieldArg.substr(second + 1);
     int32_t type = 0;
-    if (f.name.empty()) Fail("'" + fieldArg + "': the field name is empty");
-    if (f.name.size() > 31) Fail("'" + fieldArg + "': a field name has at most 31 characters");
+    if (f.name.empty()) Malformed("'" + fieldArg + "': the field name is empty");
+    if (f.name.size() > 31) Malformed("'" + fieldArg + "': a field name has at most 31 characters");
     if (!ParseDecimal(typeText, type) || (type != kFieldInteger && type != kFieldString)) {
-        Fail("'" + fieldArg + "': TYPE is 0 (integer) or 1 (string)");
+        Malformed("'" + fieldArg + "': TYPE is 0 (integer) or 1 (string)");
     }
     f.type = static_cast<uint8_t>(type);
-    if (!ParseDecimal(sizeText, f.size)) Fail("'" + fieldArg + "': SIZE is not a number");
-    if (f.type == kFieldInteger && f.size != 4) Fail("'" + fieldArg + "': an integer field has SIZE 4");
+    if (!ParseDecimal(sizeText, f.size)) Malformed("'" + fieldArg + "': SIZE is not a number");
+    if (f.type == kFieldInteger && f.size != 4) Malformed("'" + fieldArg + "': an integer field has SIZE 4");
     if (f.type == kFieldString && (f.size < 1 || f.size > 255)) {
-        Fail("'" + fieldArg + "': a string field has SIZE 1 to 255");
+        Malformed("'" + fieldArg + "': a string field has SIZE 1 to 255");
     }
     return f;
 }
 
 }  // namespace
 
-int CmdCreate(const std::vector<std::string>& args) {
-    RequireArgs(args, 2, "create FILE NAME:TYPE:SIZE...");
+int CmdCreate(const TCliArguments& arguments) {
+    const std::vector<std::string>& args = arguments.Operands(2, TCliArguments::kAny);
     const std::string& path = args[0];
     std::vector<FieldSpec> fieldArgs;
     std::set<std::string> names;
     for (size_t i = 1; i < args.size(); ++i) {
         fieldArgs.push_back(ParseFieldSpec(args[i]));
-        if (!names.insert(fieldArgs.back().name).second) Fail("'" + args[i] + "': the field name is given twice");
+        if (!names.insert(fieldArgs.back().name).second) Malformed("'" + args[i] + "': the field name is given twice");
     }
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) Fail(path + ": already exists; delete it first to make a new table");
@@ -163,8 +151,8 @@ int CmdCreate(const std::vector<std::string>& args) {
     return 0;
 }
 
-int CmdAppend(const std::vector<std::string>& args) {
-    RequireArgs(args, 1, "append FILE FIELD=VALUE...");
+int CmdAppend(const TCliArguments& arguments) {
+    const std::vector<std::string>& args = arguments.Operands(1, TCliArguments::kAny);
     const std::string& path = args[0];
     TCustomTable table;
     OpenTable(table, path);
@@ -175,7 +163,7 @@ int CmdAppend(const std::vector<std::string>& args) {
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const size_t eq = arg.find('=');
-        if (eq == std::string::npos) Fail("'" + arg + "': a value is given as FIELD=VALUE");
+        if (eq == std::string::npos) Malformed("'" + arg + "': a value is given as FIELD=VALUE");
         const std::string name = Utf8ToCp1251(arg.substr(0, eq));
         const std::string text = arg.substr(eq + 1);
         const int32_t index = table.FieldIndex(name);
@@ -212,9 +200,8 @@ int CmdAppend(const std::vector<std::string>& args) {
     return 0;
 }
 
-int CmdDump(const std::vector<std::string>& args) {
-    RequireArgs(args, 1, "dump FILE");
-    const std::string& path = args[0];
+int CmdDump(const TCliArguments& arguments) {
+    const std::string& path = arguments.Operands(1, 1)[0];
     TCustomTable table;
     OpenTable(table, path, TOpenMode::ReadOnly);
     const TFields& fields = table.Fields();
@@ -238,16 +225,15 @@ int CmdDump(const std::vector<std::string>& args) {
         }
     }
     WriteOut(out);
-    FinishOutput();
     table.Close();
     return 0;
 }
 
-int CmdDelete(const std::vector<std::string>& args) {
-    RequireArgs(args, 2, "delete FILE N");
+int CmdDelete(const TCliArguments& arguments) {
+    const std::vector<std::string>& args = arguments.Operands(2, 2);
     const std::string& path = args[0];
     int32_t n = 0;
-    if (!ParseDecimal(args[1], n)) Fail("'" + args[1] + "': N is a record number counted from 0");
+    if (!ParseDecimal(args[1], n)) Malformed("'" + args[1] + "': N is a record number counted from 0");
     TCustomTable table;
     OpenTable(table, path);
     if (n < 0 || n >= table.RecordCount()) {
@@ -259,10 +245,9 @@ int CmdDelete(const std::vector<std::string>& args) {
     return 0;
 }
 
-int CmdClear(const std::vector<std::string>& args) {
-    RequireArgs(args, 1, "clear FILE");
+int CmdClear(const TCliArguments& arguments) {
     TCustomTable table;
-    OpenTable(table, args[0]);
+    OpenTable(table, arguments.Operands(1, 1)[0]);
     table.ClearTable();
     table.Close();
     return 0;
@@ -284,10 +269,9 @@ std::string FieldList(const TFields& fields) {
 
 }  // namespace
 
-int CmdCheck(const std::vector<std::string>& args) {
-    RequireArgs(args, 1, "check FILE...");
+int CmdCheck(const TCliArguments& arguments) {
     bool allSound = true;
-    for (const std::string& path : args) {
+    for (const std::string& path : arguments.Operands(1, TCliArguments::kAny)) {
         const TTableCheck check = CheckTableFile(DefaultTableFileSystem(), path);
         std::string line = path + ": ";
         if (check.Sound) {
@@ -300,13 +284,11 @@ int CmdCheck(const std::vector<std::string>& args) {
         }
         WriteOut(line);
     }
-    FinishOutput();
     return allSound ? 0 : 1;
 }
 
-int CmdRepair(const std::vector<std::string>& args) {
-    if (args.size() != 1) Fail("usage: kelvmap-cli repair FILE");
-    const std::string& path = args[0];
+int CmdRepair(const TCliArguments& arguments) {
+    const std::string& path = arguments.Operands(1, 1)[0];
     ITableFileSystem& fs = DefaultTableFileSystem();
     const TTableCheck check = CheckTableFile(fs, path);
     if (check.Sound) {
@@ -317,6 +299,5 @@ int CmdRepair(const std::vector<std::string>& args) {
                  " bytes off the end, kept " + std::to_string(kept) + " whole records; the file as it was is " +
                  path + ".bak\n");
     }
-    FinishOutput();
     return 0;
 }

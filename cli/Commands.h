@@ -3,20 +3,32 @@
 #include <string>
 #include <vector>
 
-// Subcommands of kelvmap-cli. Each receives the arguments after its name and
-// returns the process exit code; errors are printed on stderr by the caller.
-int CmdCreate(const std::vector<std::string>& args);
-int CmdAppend(const std::vector<std::string>& args);
-int CmdDump(const std::vector<std::string>& args);
-int CmdDelete(const std::vector<std::string>& args);
-int CmdClear(const std::vector<std::string>& args);
-int CmdCheck(const std::vector<std::string>& args);
-int CmdRepair(const std::vector<std::string>& args);
-int CmdImport(const std::vector<std::string>& args);
-int CmdSeed(const std::vector<std::string>& args);
+#include "CliArguments.h"
+
+// The commands of kelvmap-cli, declared in the command table (CliOptions.cpp).
+// Each runs on its parsed arguments and returns the exit status; a failure
+// is raised (ECliUsage for a wrong command line) and printed by the caller.
+int CmdCreate(const TCliArguments& args);
+int CmdAppend(const TCliArguments& args);
+int CmdDump(const TCliArguments& args);
+int CmdDelete(const TCliArguments& args);
+int CmdClear(const TCliArguments& args);
+int CmdCheck(const TCliArguments& args);
+int CmdRepair(const TCliArguments& args);
+int CmdImport(const TCliArguments& args);
+int CmdSeed(const TCliArguments& args);
+// Reads its own arguments (those after its name); argc and argv are the
+// toolkit's.
 int CmdRender(int argc, char** argv, const std::vector<std::string>& args);
 
-// Usage lines of each group, for --help.
-extern const char* const kTableUsage;
+// The usage block of each command, for the help.
+extern const char* const kCreateUsage;
+extern const char* const kAppendUsage;
+extern const char* const kDumpUsage;
+extern const char* const kDeleteUsage;
+extern const char* const kClearUsage;
+extern const char* const kCheckUsage;
+extern const char* const kRepairUsage;
 extern const char* const kImportUsage;
+extern const char* const kSeedUsage;
 extern const char* const kRenderUsage;
