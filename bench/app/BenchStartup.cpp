@@ -93,7 +93,7 @@ void BM_OptionsOkToNewMapShown(benchmark::State& state) {
     TfrmOptions& options = *program.frmOptions;
     options.FormActivate();   // fills the name list
     options.cbResource->setCurrentIndex(0);
-    const int mode = static_cast<int>(state.range(1));
+    const auto mode = static_cast<TMapMode>(state.range(1));
     dialogs.acceptOptions = true;
     for (auto _ : state) {
         state.PauseTiming();
@@ -101,7 +101,7 @@ void BM_OptionsOkToNewMapShown(benchmark::State& state) {
         options.rgType->SetItemIndex(mode == TMapMode::Full ? 1 : 0);
         kelv.miOptions->trigger();
         settle();
-        options.rgType->SetItemIndex(mode - 1);
+        options.rgType->SetItemIndex(static_cast<int>(mode) - 1);
         state.ResumeTiming();
         kelv.miOptions->trigger();
         settle();
@@ -112,11 +112,11 @@ void BM_OptionsOkToNewMapShown(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OptionsOkToNewMapShown)
-    ->ArgNames({"zoom", "mode"})
-    ->Args({100, TMapMode::Full})
-    ->Args({50, TMapMode::Full})
-    ->Args({100, TMapMode::Product})
-    ->Args({50, TMapMode::Product})
+    ->ArgNames({"zoom", "mode"})   // mode: 1 full, 2 product
+    ->Args({100, 1})
+    ->Args({50, 1})
+    ->Args({100, 2})
+    ->Args({50, 2})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 
