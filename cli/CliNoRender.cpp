@@ -4,6 +4,6 @@
 const char* const kRenderUsage =
     "  kelvmap-cli render DATADIR OUTFILE [OPTION...]\n"
     "      Not available: this kelvmap-cli was built without map rendering.\n";
-int CmdRender(int, char**, const std::vector<std::string>&) {
+int CmdRender(const TCliArguments&) {
     throw EKelvError("this kelvmap-cli was built without map rendering");
 }

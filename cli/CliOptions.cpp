@@ -17,15 +17,11 @@
 namespace {
 
 int CmdHelp(const TCliArguments& args);
-int RenderFromArguments(const TCliArguments& args);
 
 const char* const kHelpUsage =
     "  kelvmap-cli help [COMMAND]\n"
     "      Show the usage of COMMAND (as kelvmap-cli COMMAND --help does), or\n"
     "      this text without one.\n";
-
-const std::vector<TCliOption> kRenderOptions = {
-    {"mode", 0, "MODE"}, {"name", 0, "NAME"}, {"no-stations"}, {"format", 0, "FORMAT"}};
 
 const TCliCommand kCommands[] = {
     {"create", "make a new table file", kCreateUsage, {}, CmdCreate},
@@ -37,8 +33,7 @@ const TCliCommand kCommands[] = {
     {"repair", "recover the whole records of a table file cut short", kRepairUsage, {}, CmdRepair},
     {"import", "fill the five tables of a data folder from its exports", kImportUsage, {}, CmdImport},
     {"seed", "add what a data folder lacks of the sample universe", kSeedUsage, {}, CmdSeed},
-    {"render", "paint the map of a data folder into an image file", kRenderUsage, kRenderOptions,
-     RenderFromArguments},
+    {"render", "paint the map of a data folder into an image file", kRenderUsage, kRenderOptions, CmdRender},
     {"help", "show the usage of a command", kHelpUsage, {}, CmdHelp},
 };
 
@@ -116,28 +111,6 @@ int CmdHelp(const TCliArguments& args) {
     if (command == nullptr) throw ECliUsage("unknown command '" + operands[0] + "'");
     WriteOut(CommandHelp(*command));
     return 0;
-}
-
-// The render command still reads its own arguments (CliRender.cpp). Until it
-// takes the parsed ones, they are handed over in the one form its reader
-// knows: each option apart from its value, then the operands, an operand
-// that begins with "-" (given after "--") led by "./" so that it stays a
-// file name. The toolkit is shown none of them, so that no file name is ever
-// taken for one of its own options.
-int RenderFromArguments(const TCliArguments& args) {
-    std::vector<std::string> words;
-    for (const auto& [name, value] : args.Options()) {
-        words.push_back("--" + name);
-        const auto option = std::find_if(kRenderOptions.begin(), kRenderOptions.end(),
-                                         [&](const TCliOption& o) { return name == o.Name; });
-        if (option != kRenderOptions.end() && option->ValueName != nullptr) words.push_back(value);
-    }
-    for (const std::string& operand : args.Operands(2, 2))
-        words.push_back(operand.size() > 1 && operand[0] == '-' ? "./" + operand : operand);
-    static char program[] = "kelvmap-cli";
-    char* toolkitArgv[] = {program, nullptr};
-    int toolkitArgc = 1;
-    return CmdRender(toolkitArgc, toolkitArgv, words);
 }
 
 // Runs one command (or the tool's own options when command is null): what

@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,8 @@
 #include <QSize>
 #include <QStringList>
 
+#include "CliOutput.h"
+#include "CliResourceNames.h"
 #include "Commands.h"
 #include "QtText.h"
 #include "ImageWriters.h"
@@ -95,61 +96,45 @@ bool ParseSize(const std::string& text, QSize& box) {
     return true;
 }
 
-// Returns an error text, or "" when the arguments are usable.
-std::string ParseArguments(const std::vector<std::string>& args, RenderOptions& options) {
-    std::vector<std::string> positional;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) return false;
-            out = args[++i];
-            return true;
-        };
-        std::string v;
-        if (a == "--mode") {
-            if (!value(v)) return "--mode needs a value";
-            if (v == "full") options.mode = TMapMode::Full;
-            else if (v == "product") options.mode = TMapMode::Product;
-            else if (v == "resource") options.mode = TMapMode::Resource;
-            else return "unknown mode '" + v + "' (full, product or resource)";
-        } else if (a == "--name") {
-            if (!value(options.name)) return "--name needs a value";
-        } else if (a == "--no-stations") {
-            options.countStations = false;
-        } else if (a == "--format") {
-            if (!value(v)) return "--format needs a value";
-            if (!ParseFormat(v, options.format)) return "unknown format '" + v + "' (jpeg, bmp, png, pdf or svg)";
-            options.formatGiven = true;
-        } else if (a == "--scale") {
-            if (!value(v)) return "--scale needs a value";
-            if (!ParseScale(v, options.scale)) return "bad --scale '" + v + "' (a number above 0, e.g. 0.5)";
-        } else if (a == "--size") {
-            if (!value(v)) return "--size needs a value";
-            if (!ParseSize(v, options.box)) return "bad --size '" + v + "' (WIDTHxHEIGHT, e.g. 800x600)";
-        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            return "unknown option '" + a + "'";
-        } else {
-            positional.push_back(a);
-        }
+// The options of the command line; raises ECliUsage for a value that is
+// not one of the options' own.
+RenderOptions ReadOptions(const TCliArguments& args) {
+    RenderOptions options;
+    const std::vector<std::string>& operands = args.Operands(2, 2);
+    if (const auto v = args.Value("mode")) {
+        if (*v == "full") options.mode = TMapMode::Full;
+        else if (*v == "product") options.mode = TMapMode::Product;
+        else if (*v == "resource") options.mode = TMapMode::Resource;
+        else throw ECliUsage("unknown mode '" + *v + "' (full, product or resource)");
     }
-    if (positional.size() != 2) return "expected DATADIR and OUTFILE";
-    options.dataDir = positional[0];
+    options.name = args.Value("name").value_or("");
+    options.countStations = !args.Has("no-stations");
+    if (const auto v = args.Value("format")) {
+        if (!ParseFormat(*v, options.format)) throw ECliUsage("unknown format '" + *v + "' (jpeg, bmp, png, pdf or svg)");
+        options.formatGiven = true;
+    }
+    if (const auto v = args.Value("scale"); v && !ParseScale(*v, options.scale))
+        throw ECliUsage("bad --scale '" + *v + "' (a number above 0, e.g. 0.5)");
+    if (const auto v = args.Value("size"); v && !ParseSize(*v, options.box))
+        throw ECliUsage("bad --size '" + *v + "' (WIDTHxHEIGHT, e.g. 800x600)");
+
+    options.dataDir = operands[0];
     if (!options.dataDir.empty() && options.dataDir.back() != '/') options.dataDir += '/';
-    options.outFile = positional[1];
+    options.outFile = operands[1];
     if (options.outFile == kStandardOutput && !options.formatGiven) {
         options.format = TImageFormat::Png;
     } else if (!options.formatGiven) {
         const size_t dot = options.outFile.find_last_of("./");
         if (dot == std::string::npos || options.outFile[dot] != '.' ||
             !ParseFormat(options.outFile.substr(dot + 1), options.format))
-            return "cannot tell the image format from '" + options.outFile + "'; use --format";
+            throw ECliUsage("cannot tell the image format from '" + options.outFile + "'; use --format");
     }
-    if (options.scale > 0 && options.box.isValid()) return "--scale and --size cannot be used together";
+    if (options.scale > 0 && options.box.isValid()) throw ECliUsage("--scale and --size cannot be used together");
     if (options.scale > 0 && std::round(kMapWidth * options.scale) < 1)
-        return "--scale makes the map narrower than a pixel";
+        throw ECliUsage("--scale makes the map narrower than a pixel");
     if ((options.scale > 0 || options.box.isValid()) && !IsRasterFormat(options.format))
-        return "--scale and --size apply to JPEG, BMP and PNG pictures only";
-    return "";
+        throw ECliUsage("--scale and --size apply to JPEG, BMP and PNG pictures only");
+    return options;
 }
 
 // True when the picture went to standard output ("-", /dev/stdout, or the
@@ -186,20 +171,12 @@ QImage Scaled(const QImage& picture, const RenderOptions& options) {
 
 }  // namespace
 
-int CmdRender(int argc, char** argv, const std::vector<std::string>& args) {
-    RenderOptions options;
-    const std::string problem = ParseArguments(args, options);
-    if (!problem.empty()) {
-        std::fprintf(stderr, "kelvmap-cli render: %s\nUsage:\n%s", problem.c_str(), kRenderUsage);
-        return 2;
-    }
+int CmdRender(const TCliArguments& args) {
+    const RenderOptions options = ReadOptions(args);
     std::string selected;
     if (!TryToCp1251(QString::fromUtf8(options.name.data(), static_cast<qsizetype>(options.name.size())),
-                     selected)) {
-        std::fprintf(stderr, "kelvmap-cli render: the name '%s' cannot be written in Windows-1251\n",
-                     options.name.c_str());
-        return 2;
-    }
+                     selected))
+        throw ECliUsage("the name '" + options.name + "' cannot be written in Windows-1251");
 
     // Fonts need the GUI application object; no display is needed.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -217,35 +194,40 @@ int CmdRender(int argc, char** argv, const std::vector<std::string>& args) {
             std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
         }
     });
-    QGuiApplication app(argc, argv);
+    // The toolkit is shown none of the arguments, so that no file name is
+    // ever taken for one of its own options.
+    static char program[] = "kelvmap-cli";
+    char* toolkitArgv[] = {program, nullptr};
+    int toolkitArgc = 1;
+    QGuiApplication app(toolkitArgc, toolkitArgv);
 
     TUniverse universe;
-    try {
-        universe.OpenChecked(options.dataDir, TOpenMode::ReadOnly);
+    universe.OpenChecked(options.dataDir, TOpenMode::ReadOnly);
+    // A name no resource has would paint a map of zero counts.
+    if (options.mode == TMapMode::Product || options.mode == TMapMode::Resource)
+        RequireResourceName(universe.Resources, selected);
 
-        TQuery query;
-        const bool countStations = options.countStations;
-        TGSector renderer(universe, query, [countStations] { return countStations; });
-        renderer.Mode = options.mode;
-        renderer.SelectedName = selected;
-        PaintMap(renderer);
-        // A reader that goes away is a failed write, reported, not a
-        // silent death.
-        std::signal(SIGPIPE, SIG_IGN);
-        QSize written;
-        if (IsRasterFormat(options.format)) {
-            const QImage picture = Scaled(SavedPicture(renderer), options);
-            SaveImage(picture, options.outFile, options.format);
-            written = picture.size();
-        } else {
-            SaveDrawing(renderer.Drawing, options.outFile, options.format);
-            written = QSize(renderer.Drawing.Width(), renderer.Drawing.Height());
-        }
-        std::fprintf(WritesToStandardOutput(options.outFile) ? stderr : stdout, "%dx%d\n", written.width(),
-                     written.height());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "kelvmap-cli render: %s\n", DescribeError(e).c_str());
-        return 1;
+    TQuery query;
+    const bool countStations = options.countStations;
+    TGSector renderer(universe, query, [countStations] { return countStations; });
+    renderer.Mode = options.mode;
+    renderer.SelectedName = selected;
+    PaintMap(renderer);
+    // A reader that goes away is a failed write, reported, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    QSize written;
+    if (IsRasterFormat(options.format)) {
+        const QImage picture = Scaled(SavedPicture(renderer), options);
+        SaveImage(picture, options.outFile, options.format);
+        written = picture.size();
+    } else {
+        SaveDrawing(renderer.Drawing, options.outFile, options.format);
+        written = QSize(renderer.Drawing.Width(), renderer.Drawing.Height());
     }
+    const std::string size = std::to_string(written.width()) + "x" + std::to_string(written.height()) + "\n";
+    if (WritesToStandardOutput(options.outFile))
+        std::fputs(size.c_str(), stderr);
+    else
+        WriteOut(size);
     return 0;
 }

@@ -17,9 +17,12 @@ int CmdCheck(const TCliArguments& args);
 int CmdRepair(const TCliArguments& args);
 int CmdImport(const TCliArguments& args);
 int CmdSeed(const TCliArguments& args);
-// Reads its own arguments (those after its name); argc and argv are the
-// toolkit's.
-int CmdRender(int argc, char** argv, const std::vector<std::string>& args);
+int CmdRender(const TCliArguments& args);
+// The options of the render command. Defined here, before the command table
+// in every file that uses it, so that it is made before the table is.
+inline const std::vector<TCliOption> kRenderOptions = {{"mode", 0, "MODE"},    {"name", 0, "NAME"},
+                                                       {"no-stations"},        {"format", 0, "FORMAT"},
+                                                       {"scale", 0, "FACTOR"}, {"size", 0, "WIDTHxHEIGHT"}};
 
 // The usage block of each command, for the help.
 extern const char* const kCreateUsage;

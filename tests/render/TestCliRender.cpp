@@ -125,6 +125,15 @@ TEST(CliRender, MissingOrForeignTablesGiveAnErrorAndNoImage) {
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_NE(r.err.find("Sectors.dat"), std::string::npos) << r.err;
     }
+    {
+        // A product no resource has: no map of zero counts, the names there are.
+        TestUniverse u;
+        Populate(u);
+        const RunResult r = RunCli(Quote(u.dir.Path()) + " " + Quote(out.File("m.jpg")) + " --mode product --name Gold", out);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("no resource is named 'Gold'"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("Руда"), std::string::npos) << r.err;
+    }
     EXPECT_FALSE(std::filesystem::exists(out.File("m.jpg")));
 }
 
@@ -176,7 +185,7 @@ TEST(CliRender, BadScalesAndSizesAreUsageErrors) {
                               "--size -5x5", "--scale 1 --size 9x9", "--scale 0.5 --format pdf"}) {
         const RunResult r = RunCli(target + args, out);
         EXPECT_EQ(r.exitCode, 2) << args;
-        EXPECT_NE(r.err.find("Usage:"), std::string::npos) << args;
+        EXPECT_NE(r.err.find("usage: kelvmap-cli render"), std::string::npos) << args;
     }
     EXPECT_FALSE(std::filesystem::exists(out.File("m.png")));
 }
