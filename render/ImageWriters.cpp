@@ -401,6 +401,22 @@ void SavePng(const QImage& picture, const std::string& path) {
     });
 }
 
+namespace {
+
+// Plays the drawing onto a page device; false with why when the device
+// cannot be painted on.
+bool PlayOnto(QPaintDevice& device, const TDrawing& drawing, const char* what, std::string& why) {
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        why = std::string(what) + " cannot be made";
+        return false;
+    }
+    drawing.Play(painter);
+    return painter.end();
+}
+
+}  // namespace
+
 void SavePdf(const TDrawing& drawing, const std::string& path) {
     CheckNotEmpty(drawing);
     WriteOutputFile(path, [&](QIODevice& out, std::string& why) {
@@ -411,13 +427,7 @@ void SavePdf(const TDrawing& drawing, const std::string& path) {
         const QSizeF points(drawing.Width() * 72.0 / kPageDpi, drawing.Height() * 72.0 / kPageDpi);
         pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
                                       QPageLayout::Portrait, QMarginsF()));
-        QPainter painter;
-        if (!painter.begin(&pdf)) {
-            why = "the PDF page cannot be made";
-            return false;
-        }
-        drawing.Play(painter);
-        return painter.end();
+        return PlayOnto(pdf, drawing, "the PDF page", why);
     });
 }
 
@@ -430,13 +440,7 @@ void SaveSvg(const TDrawing& drawing, const std::string& path) {
         svg.setViewBox(QRect(0, 0, drawing.Width(), drawing.Height()));
         svg.setResolution(kPageDpi);
         svg.setTitle(QStringLiteral("Kelv Map"));
-        QPainter painter;
-        if (!painter.begin(&svg)) {
-            why = "the SVG image cannot be made";
-            return false;
-        }
-        drawing.Play(painter);
-        return painter.end();
+        return PlayOnto(svg, drawing, "the SVG image", why);
     });
 }
 
