@@ -407,7 +407,7 @@ void TKelv::miLoadAllClick() {
     QString text;
     for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
         text += QStringLiteral("%1: %2\n\r")
-                    .arg(QLatin1String(TUniverse::Spec(i).Label))
+                    .arg(QLatin1String(TUniverse::Schema(i).Label))
                     .arg(universe.Table(i).RecordCount());
     }
     program_.Dialogs.Message(this, text);

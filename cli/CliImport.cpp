@@ -57,7 +57,7 @@ int CmdImport(const TCliArguments& arguments) {
     });
     std::string out;
     for (size_t i = 0; i < TUniverse::kTableCount; ++i)
-        out += std::string(TUniverse::Spec(i).Label) + ": " + std::to_string(universe.Table(i).RecordCount()) + "\n";
+        out += std::string(TUniverse::Schema(i).Label) + ": " + std::to_string(universe.Table(i).RecordCount()) + "\n";
     WriteOut(out);
     return 0;
 }

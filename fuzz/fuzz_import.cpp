@@ -18,18 +18,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fs.Put("export.txt", std::vector<uint8_t>(data, data + size));
     TUniverse universe(fs);
     for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
-        const TTableSpec& spec = TUniverse::Spec(i);
+        const TTableSchema& schema = TUniverse::Schema(i);
         TCustomTable& table = universe.Table(i);
-        CreateFromSpec(table, spec, spec.TableFile);
+        CreateFromSchema(table, schema, schema.TableFile);
         try {
-            ImportFromSpec(table, spec, "export.txt");
+            ImportFromSchema(table, schema, "export.txt");
         } catch (const EKelvError&) {
             // A bad line ends the import; the lines before it stay.
         }
         const auto inMemory = kelvtest::TableRows(table);
         table.Close();
         TCustomTable reread(fs);
-        if (reread.Open(spec.TableFile) != TOpenStatus::Opened || !kelvtest::SameRows(inMemory, kelvtest::TableRows(reread)))
+        if (reread.Open(schema.TableFile) != TOpenStatus::Opened || !kelvtest::SameRows(inMemory, kelvtest::TableRows(reread)))
             std::abort();
     }
     return 0;

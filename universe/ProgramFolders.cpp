@@ -70,12 +70,12 @@ TSeedReport SeedDataFolder(const std::string& dataFolder, const std::string& sam
 
     bool anyTable = false;
     for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
-        const TTableSpec& spec = TUniverse::Spec(i);
-        anyTable = anyTable || Present(data + spec.TableFile);
-        if (Present(data + spec.ExportFile)) continue;
-        fs::copy_file(sample + spec.ExportFile, data + spec.ExportFile, ec);
-        if (ec) Raise(ec, sample + spec.ExportFile);
-        report.CopiedExports.push_back(spec.ExportFile);
+        const TTableSchema& schema = TUniverse::Schema(i);
+        anyTable = anyTable || Present(data + schema.TableFile);
+        if (Present(data + schema.ExportFile)) continue;
+        fs::copy_file(sample + schema.ExportFile, data + schema.ExportFile, ec);
+        if (ec) Raise(ec, sample + schema.ExportFile);
+        report.CopiedExports.push_back(schema.ExportFile);
     }
     if (!anyTable) {
         TUniverse universe;

@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr std::array<const TTableSpec*, TUniverse::kTableCount> kSpecs = {
-    &TSectors::kSpec, &TResources::kSpec, &TFabs::kSpec, &TSectorsFabs::kSpec, &TFabsResources::kSpec};
+constexpr std::array<const TTableSchema*, TUniverse::kTableCount> kSchemas = {
+    &TSectors::kSchema, &TResources::kSchema, &TFabs::kSchema, &TSectorsFabs::kSchema, &TFabsResources::kSchema};
 
 [[noreturn]] void Refuse(const std::string& text, const std::string& path, const std::string& hint = {}) {
     EKelvError error(text + "; nothing was imported");
@@ -29,14 +29,14 @@ TUniverse::TUniverse(ITableFileSystem& fileSystem)
 
 TCustomTable& TUniverse::Table(size_t i) { return *tables_.at(i); }
 const TCustomTable& TUniverse::Table(size_t i) const { return *tables_.at(i); }
-const TTableSpec& TUniverse::Spec(size_t i) { return *kSpecs.at(i); }
+const TTableSchema& TUniverse::Schema(size_t i) { return *kSchemas.at(i); }
 
 std::array<TOpenStatus, TUniverse::kTableCount> TUniverse::OpenAll(const std::string& dir) {
     std::array<TOpenStatus, kTableCount> statuses{};
     std::exception_ptr first;
     for (size_t i = 0; i < kTableCount; ++i) {
         try {
-            statuses[i] = Table(i).Open(dir + Spec(i).TableFile);
+            statuses[i] = Table(i).Open(dir + Schema(i).TableFile);
         } catch (...) {
             statuses[i] = TOpenStatus::NotTableFile;
             if (!first) first = std::current_exception();
@@ -48,10 +48,10 @@ std::array<TOpenStatus, TUniverse::kTableCount> TUniverse::OpenAll(const std::st
 
 void TUniverse::OpenChecked(const std::string& dir, TOpenMode mode) {
     for (size_t i = 0; i < kTableCount; ++i) {
-        const std::string path = dir + Spec(i).TableFile;
+        const std::string path = dir + Schema(i).TableFile;
         RequireOpen(Table(i), path, mode);
-        if (!MatchesSpec(Table(i), Spec(i))) {
-            EKelvError error(std::string("does not hold the fields of ") + Spec(i).TableFile);
+        if (!HasSchema(Table(i), Schema(i))) {
+            EKelvError error(std::string("does not hold the fields of ") + Schema(i).TableFile);
             error.SetContext(path);
             throw error;
         }
@@ -59,14 +59,14 @@ void TUniverse::OpenChecked(const std::string& dir, TOpenMode mode) {
 }
 
 void TUniverse::LoadAll(const std::string& dir) {
-    for (size_t i = 0; i < kTableCount; ++i) ImportFromSpec(Table(i), Spec(i), dir + Spec(i).ExportFile);
+    for (size_t i = 0; i < kTableCount; ++i) ImportFromSchema(Table(i), Schema(i), dir + Schema(i).ExportFile);
 }
 
 void TUniverse::ImportFolder(const std::string& dir, const std::function<void(const std::string&)>& cut) {
     std::array<bool, kTableCount> make{};
     for (size_t i = 0; i < kTableCount; ++i) {
         TCustomTable& table = Table(i);
-        const std::string path = dir + Spec(i).TableFile;
+        const std::string path = dir + Schema(i).TableFile;
         if (CutPartialTail(table.FileSystem(), path) && cut) cut(path);
         TOpenStatus status = TOpenStatus::Opened;
         try {
@@ -79,17 +79,17 @@ void TUniverse::ImportFolder(const std::string& dir, const std::function<void(co
             make[i] = true;
         } else if (status != TOpenStatus::Opened && status != TOpenStatus::AlreadyOpen) {
             Refuse(OpenStatusText(status), path);
-        } else if (!MatchesSpec(table, Spec(i))) {
+        } else if (!HasSchema(table, Schema(i))) {
             // A table file without fields holds nothing; it is given the schema.
             if (table.Fields().Count() != 0 || table.RecordCount() != 0)
-                Refuse(std::string("does not have the fields of the ") + Spec(i).Label + " table", path);
+                Refuse(std::string("does not have the fields of the ") + Schema(i).Label + " table", path);
             table.Close();
             make[i] = true;
         }
     }
     for (size_t i = 0; i < kTableCount; ++i) {
-        if (make[i]) CreateFromSpec(Table(i), Spec(i), dir + Spec(i).TableFile);
-        ImportFromSpec(Table(i), Spec(i), dir + Spec(i).ExportFile);
+        if (make[i]) CreateFromSchema(Table(i), Schema(i), dir + Schema(i).TableFile);
+        ImportFromSchema(Table(i), Schema(i), dir + Schema(i).ExportFile);
     }
 }
 

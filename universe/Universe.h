@@ -11,7 +11,7 @@
 // The universe: the five tables of one data folder. It is the one place that
 // knows them all; the window, the command-line tool, tests and benchmarks
 // each hold a universe (as many as they like) and hand it to the renderer.
-// Every table is named by its spec (file, export, schema, see uSectors.h).
+// Every table is described by its schema (file, export, fields, see uSectors.h).
 class TUniverse {
 public:
     // The tables, in the order in which "Load All" imports them.
@@ -28,10 +28,10 @@ public:
     TSectorsFabs SectorsFabs;
     TFabsResources FabsResources;
 
-    // Table i (0 .. kTableCount - 1) and its spec, in import order.
+    // Table i (0 .. kTableCount - 1) and its schema, in import order.
     TCustomTable& Table(size_t i);
     const TCustomTable& Table(size_t i) const;
-    static const TTableSpec& Spec(size_t i);
+    static const TTableSchema& Schema(size_t i);
 
     // Opens every table on its file in dir (a folder ending with "/") and
     // returns the statuses. A table whose file is missing or refused stays

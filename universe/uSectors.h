@@ -4,17 +4,17 @@
 #include <string>
 
 #include "CustomTable.h"
-#include "TableSpec.h"
+#include "TableSchema.h"
 
-// The five universe tables. Each is a TCustomTable with a fixed schema, kept
-// in its spec (kSpec: file, export and fields, see TableSpec.h), and three
+// The five universe tables. Each is a TCustomTable with a fixed schema
+// (kSchema: file, export and fields, see TableSchema.h), and three
 // operations of its own, the same for all five:
 //
 // CreateDB(path): closes the table (storing a pending record), replaces the
 //   file at path by a new empty table file, opens it and adds the class's
-//   fields in schema order (CreateFromSpec).
+//   fields in schema order (CreateFromSchema).
 // LoadFromText(path): replaces all records by the lines of the tab-separated
-//   export at path (ImportFromSpec, which tells the import's rules and
+//   export at path (ImportFromSchema, which tells the import's rules and
 //   failures).
 // MatchesSchema(): true when the table is open and its field catalogue is
 //   exactly the class's schema (names, types, declared sizes, order).
@@ -26,7 +26,7 @@ using table_format::kFieldString;
 
 // Sectors: the grid position, gates ("Right" .. "Up"; 92 is no gate) and
 // station flags (1 = present) of each sector. An empty column 4..9 counts as 0.
-inline constexpr TFieldSpec kSectors[] = {
+inline constexpr TFieldSchema kSectors[] = {
     {"Code", kFieldInteger, 4, 1, false},      {"Name", kFieldString, 32, 2, false},
     {"Race", kFieldInteger, 4, 3, false},      {"x", kFieldInteger, 4, 4, true},
     {"y", kFieldInteger, 4, 5, true},          {"Right", kFieldInteger, 4, 6, true},
@@ -35,49 +35,49 @@ inline constexpr TFieldSpec kSectors[] = {
     {"Dock", kFieldInteger, 4, 11, false},     {"Shipyard", kFieldInteger, 4, 12, false},
     {"ShipyardLight", kFieldInteger, 4, 13, false}, {"PirateBase", kFieldInteger, 4, 14, false},
 };
-inline constexpr TFieldSpec kResources[] = {
+inline constexpr TFieldSchema kResources[] = {
     {"Code", kFieldInteger, 4, 1, false}, {"Name", kFieldString, 32, 2, false}};
-inline constexpr TFieldSpec kFabs[] = {
+inline constexpr TFieldSchema kFabs[] = {
     {"Code", kFieldInteger, 4, 1, false},    {"Name", kFieldString, 32, 2, false},
     {"Product", kFieldInteger, 4, 3, false}, {"Race", kFieldInteger, 4, 4, false},
     {"Symbol", kFieldString, 1, 5, false},
 };
 // Column 1 of "sector fabs.txt" is not read.
-inline constexpr TFieldSpec kSectorsFabs[] = {
+inline constexpr TFieldSchema kSectorsFabs[] = {
     {"Sector", kFieldInteger, 4, 2, false}, {"Fab", kFieldInteger, 4, 3, false}};
-inline constexpr TFieldSpec kFabsResources[] = {
+inline constexpr TFieldSchema kFabsResources[] = {
     {"Fab", kFieldInteger, 4, 1, false}, {"Resource", kFieldInteger, 4, 2, false},
     {"Type", kFieldInteger, 4, 3, false}};
 
 }  // namespace universe_schema
 
-// A table class over its spec.
-template <const TTableSpec& Spec>
+// A table class over its schema.
+template <const TTableSchema& Schema>
 class TUniverseTable : public TCustomTable {
 public:
     using TCustomTable::TCustomTable;
-    static constexpr const TTableSpec& kSpec = Spec;
-    static constexpr const char* kTableFile = Spec.TableFile;
-    static constexpr const char* kTextFile = Spec.ExportFile;
+    static constexpr const TTableSchema& kSchema = Schema;
+    static constexpr const char* kTableFile = Schema.TableFile;
+    static constexpr const char* kTextFile = Schema.ExportFile;
 
-    void CreateDB(const std::string& path) { CreateFromSpec(*this, Spec, path); }
-    void LoadFromText(const std::string& path) { ImportFromSpec(*this, Spec, path); }
-    bool MatchesSchema() const { return MatchesSpec(*this, Spec); }
+    void CreateDB(const std::string& path) { CreateFromSchema(*this, Schema, path); }
+    void LoadFromText(const std::string& path) { ImportFromSchema(*this, Schema, path); }
+    bool MatchesSchema() const { return HasSchema(*this, Schema); }
 };
 
 // A sectors import reads at most the first 300 lines of its export.
-inline constexpr TTableSpec kSectorsSpec{"Sectors", "Sectors.dat", "sectors.txt", universe_schema::kSectors, 300};
-inline constexpr TTableSpec kResourcesSpec{"Resources", "Resources.dat", "resources.txt", universe_schema::kResources, 0};
-inline constexpr TTableSpec kFabsSpec{"Fabs", "Fabs.dat", "fabs.txt", universe_schema::kFabs, 0};
-inline constexpr TTableSpec kSectorsFabsSpec{"SectorsFabs", "SectorsFabs.dat", "sector fabs.txt",
+inline constexpr TTableSchema kSectorsSchema{"Sectors", "Sectors.dat", "sectors.txt", universe_schema::kSectors, 300};
+inline constexpr TTableSchema kResourcesSchema{"Resources", "Resources.dat", "resources.txt", universe_schema::kResources, 0};
+inline constexpr TTableSchema kFabsSchema{"Fabs", "Fabs.dat", "fabs.txt", universe_schema::kFabs, 0};
+inline constexpr TTableSchema kSectorsFabsSchema{"SectorsFabs", "SectorsFabs.dat", "sector fabs.txt",
                                              universe_schema::kSectorsFabs, 0};
-inline constexpr TTableSpec kFabsResourcesSpec{"FabsResources", "FabsResources.dat", "fabs resources.txt",
+inline constexpr TTableSchema kFabsResourcesSchema{"FabsResources", "FabsResources.dat", "fabs resources.txt",
                                                universe_schema::kFabsResources, 0};
 
-class TSectors : public TUniverseTable<kSectorsSpec> {
+class TSectors : public TUniverseTable<kSectorsSchema> {
 public:
     using TUniverseTable::TUniverseTable;
-    static constexpr int32_t kMaxLines = kSectorsSpec.MaxLines;
+    static constexpr int32_t kMaxLines = kSectorsSchema.MaxLines;
 
     // Fields of the current record (0 / "" when the engine yields the empty
     // value, e.g. on a new record).
@@ -91,7 +91,7 @@ public:
     int32_t GetUp() const;
 };
 
-class TResources : public TUniverseTable<kResourcesSpec> {
+class TResources : public TUniverseTable<kResourcesSchema> {
 public:
     using TUniverseTable::TUniverseTable;
 
@@ -100,7 +100,7 @@ public:
     std::string ResourceName(int32_t code);
 };
 
-class TFabs : public TUniverseTable<kFabsSpec> {
+class TFabs : public TUniverseTable<kFabsSchema> {
 public:
     using TUniverseTable::TUniverseTable;
 
@@ -112,13 +112,13 @@ public:
 };
 
 // Sector-factory links: which factory stands in which sector.
-class TSectorsFabs : public TUniverseTable<kSectorsFabsSpec> {
+class TSectorsFabs : public TUniverseTable<kSectorsFabsSchema> {
 public:
     using TUniverseTable::TUniverseTable;
 };
 
 // Factory-resource links: which resources each factory deals in.
-class TFabsResources : public TUniverseTable<kFabsResourcesSpec> {
+class TFabsResources : public TUniverseTable<kFabsResourcesSchema> {
 public:
     using TUniverseTable::TUniverseTable;
 };

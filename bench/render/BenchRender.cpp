@@ -24,9 +24,9 @@ struct Sample {
     Sample() {
         const std::string sample = std::string(KELV_SAMPLE_DIR) + "/";
         for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
-            const TTableSpec& spec = TUniverse::Spec(i);
-            CreateFromSpec(universe.Table(i), spec, dir.File(spec.TableFile));
-            ImportFromSpec(universe.Table(i), spec, sample + spec.ExportFile);
+            const TTableSchema& schema = TUniverse::Schema(i);
+            CreateFromSchema(universe.Table(i), schema, dir.File(schema.TableFile));
+            ImportFromSchema(universe.Table(i), schema, sample + schema.ExportFile);
         }
         // Product and resource names with counts in many cells.
         universe.Resources.GoToRecord(0);

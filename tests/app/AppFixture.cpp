@@ -76,10 +76,10 @@ namespace {
 void ImportFolder(const std::string& dir) {
     TUniverse universe;
     for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
-        const TTableSpec& spec = TUniverse::Spec(i);
-        if (!fs::exists(dir + spec.ExportFile)) continue;
-        CreateFromSpec(universe.Table(i), spec, dir + spec.TableFile);
-        ImportFromSpec(universe.Table(i), spec, dir + spec.ExportFile);
+        const TTableSchema& schema = TUniverse::Schema(i);
+        if (!fs::exists(dir + schema.ExportFile)) continue;
+        CreateFromSchema(universe.Table(i), schema, dir + schema.TableFile);
+        ImportFromSchema(universe.Table(i), schema, dir + schema.ExportFile);
     }
 }
 
@@ -88,7 +88,7 @@ void ImportFolder(const std::string& dir) {
 struct ImportedSampleFolder {
     ImportedSampleFolder() {
         for (size_t i = 0; i < TUniverse::kTableCount; ++i) {
-            const std::string name = TUniverse::Spec(i).ExportFile;
+            const std::string name = TUniverse::Schema(i).ExportFile;
             fs::copy_file(std::string(KELV_SAMPLE_DIR) + "/" + name, dir.File(name));
         }
         ImportFolder(dir.Path());

@@ -41,7 +41,7 @@ class TestUniverse {
 public:
     TestUniverse() {
         for (size_t i = 0; i < TUniverse::kTableCount; ++i)
-            CreateFromSpec(universe.Table(i), TUniverse::Spec(i), dir.File(TUniverse::Spec(i).TableFile));
+            CreateFromSchema(universe.Table(i), TUniverse::Schema(i), dir.File(TUniverse::Schema(i).TableFile));
     }
 
     void AddSector(const SectorSpec& s) {

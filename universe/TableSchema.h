@@ -10,7 +10,7 @@ class TCustomTable;
 
 // One field of a universe table: its entry in the field catalogue and the
 // column of the text export that fills it.
-struct TFieldSpec {
+struct TFieldSchema {
     const char* Name;
     uint8_t Type;           // table_format::kFieldInteger or kFieldString
     int32_t DeclaredSize;   // 4 for an integer, the most characters for a string
@@ -19,22 +19,22 @@ struct TFieldSpec {
 };
 
 // A universe table: where it lives, where it is imported from, and its
-// schema. The one list of field specs drives making the table file, the
-// check that a file has this schema, and the import's columns.
-struct TTableSpec {
+// fields. The one list of fields drives making the table file, the check
+// that a file has this schema, and the import's columns.
+struct TTableSchema {
     const char* Label;        // "Sectors": the table's name in messages and counts
     const char* TableFile;    // "Sectors.dat", in the data folder
     const char* ExportFile;   // "sectors.txt", in the data folder
-    std::span<const TFieldSpec> Fields;   // in catalogue order, columns ascending
+    std::span<const TFieldSchema> Fields;   // in catalogue order, columns ascending
     int32_t MaxLines;         // lines of the export read at most; 0 for all
 };
 
 // Closes the table (storing a pending record), replaces the file at path by a
-// new empty table file, opens it and adds the spec's fields in order.
+// new empty table file, opens it and adds the schema's fields in order.
 // Afterwards the table is open with its schema and no records. Raises
 // EInOutError when the file cannot be made; the table is then left closed
 // and without fields.
-void CreateFromSpec(TCustomTable& table, const TTableSpec& spec, const std::string& path);
+void CreateFromSchema(TCustomTable& table, const TTableSchema& schema, const std::string& path);
 
 // Replaces all records of the open table by the lines of the export at path,
 // one record per line in line order, each written through to the table
@@ -49,8 +49,8 @@ void CreateFromSpec(TCustomTable& table, const TTableSpec& spec, const std::stri
 // the engine end the import the same way, naming the table file. On a table
 // without fields an empty export succeeds and any line fails with EListError
 // (-1). Memory does not grow with the length of a line.
-void ImportFromSpec(TCustomTable& table, const TTableSpec& spec, const std::string& path);
+void ImportFromSchema(TCustomTable& table, const TTableSchema& schema, const std::string& path);
 
-// True when the table is open and its catalogue is exactly the spec's
+// True when the table is open and its catalogue is exactly the schema's
 // (names, types, declared sizes, order).
-bool MatchesSpec(const TCustomTable& table, const TTableSpec& spec);
+bool HasSchema(const TCustomTable& table, const TTableSchema& schema);

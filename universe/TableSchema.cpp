@@ -1,4 +1,4 @@
-#include "TableSpec.h"
+#include "TableSchema.h"
 
 #include <array>
 
@@ -10,13 +10,13 @@
 
 namespace {
 
-int32_t StoredSize(const TFieldSpec& f) {
+int32_t StoredSize(const TFieldSchema& f) {
     return f.Type == table_format::kFieldString ? f.DeclaredSize + 1 : f.DeclaredSize;
 }
 
 // Reads the field's column of the current line and sets the field in the
 // table's record buffer.
-void StoreColumn(TCustomTable& table, TExportReader& reader, const TFieldSpec& field, int32_t fieldIndex,
+void StoreColumn(TCustomTable& table, TExportReader& reader, const TFieldSchema& field, int32_t fieldIndex,
                  std::string& text) {
     uint64_t length = 0;
     if (field.Type == table_format::kFieldString) {
@@ -35,11 +35,11 @@ void StoreColumn(TCustomTable& table, TExportReader& reader, const TFieldSpec& f
 
 }  // namespace
 
-void CreateFromSpec(TCustomTable& table, const TTableSpec& spec, const std::string& path) {
+void CreateFromSchema(TCustomTable& table, const TTableSchema& schema, const std::string& path) {
     table.Close();
     table.CreateTableFile(path);  // raises EInOutError when the file cannot be made
     RequireOpen(table, path);
-    for (const TFieldSpec& f : spec.Fields) {
+    for (const TFieldSchema& f : schema.Fields) {
         if (table.AddField(f.Name, f.Type, f.DeclaredSize) != 0) {
             table.Close();
             EKelvError error(std::string("cannot add the field ") + f.Name);
@@ -49,13 +49,13 @@ void CreateFromSpec(TCustomTable& table, const TTableSpec& spec, const std::stri
     }
 }
 
-void ImportFromSpec(TCustomTable& table, const TTableSpec& spec, const std::string& path) {
+void ImportFromSchema(TCustomTable& table, const TTableSchema& schema, const std::string& path) {
     table.ClearTable();
 
     // Field names are resolved once; fields are then set by number.
     constexpr size_t kMaxFields = 16;
     std::array<int32_t, kMaxFields> fieldIndex{};
-    for (size_t i = 0; i < spec.Fields.size() && i < kMaxFields; ++i) fieldIndex[i] = table.FieldIndex(spec.Fields[i].Name);
+    for (size_t i = 0; i < schema.Fields.size() && i < kMaxFields; ++i) fieldIndex[i] = table.FieldIndex(schema.Fields[i].Name);
 
     TExportReader reader(table.FileSystem(), path);
     // The lines' records reach the file in large writes; memory and file
@@ -63,10 +63,10 @@ void ImportFromSpec(TCustomTable& table, const TTableSpec& spec, const std::stri
     table.BeginBulkAppend();
     try {
         std::string text;
-        while ((spec.MaxLines <= 0 || reader.LineNumber() < spec.MaxLines) && reader.NextLine()) {
+        while ((schema.MaxLines <= 0 || reader.LineNumber() < schema.MaxLines) && reader.NextLine()) {
             table.AppendRecord();
-            for (size_t i = 0; i < spec.Fields.size(); ++i) {
-                StoreColumn(table, reader, spec.Fields[i], fieldIndex[i], text);
+            for (size_t i = 0; i < schema.Fields.size(); ++i) {
+                StoreColumn(table, reader, schema.Fields[i], fieldIndex[i], text);
             }
             table.Post();
         }
@@ -89,13 +89,13 @@ void ImportFromSpec(TCustomTable& table, const TTableSpec& spec, const std::stri
     table.EndBulkAppend();
 }
 
-bool MatchesSpec(const TCustomTable& table, const TTableSpec& spec) {
+bool HasSchema(const TCustomTable& table, const TTableSchema& schema) {
     if (!table.Opened()) return false;
     const TFields& fields = table.Fields();
-    if (fields.Count() != static_cast<int32_t>(spec.Fields.size())) return false;
-    for (size_t i = 0; i < spec.Fields.size(); ++i) {
+    if (fields.Count() != static_cast<int32_t>(schema.Fields.size())) return false;
+    for (size_t i = 0; i < schema.Fields.size(); ++i) {
         const FieldDescriptor& d = fields[static_cast<int32_t>(i)];
-        const TFieldSpec& f = spec.Fields[i];
+        const TFieldSchema& f = schema.Fields[i];
         if (d.FieldName != f.Name || d.FieldType != f.Type || d.FieldSize != StoredSize(f)) return false;
     }
     return true;
