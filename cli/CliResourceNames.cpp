@@ -19,7 +19,5 @@ void RequireResourceName(TResources& resources, const std::string& name) {
     names.erase(std::unique(names.begin(), names.end()), names.end());
     std::string hint = names.empty() ? "the table holds no resources" : "the resources are:";
     for (const std::string& each : names) hint += "\n  " + Cp1251ForMessage(each);
-    EKelvError error("no resource is named '" + Cp1251ForMessage(name) + "'");
-    error.SetContext(resources.FileName()).SetHint(hint);
-    throw error;
+    throw EKelvError("no resource is named '" + Cp1251ForMessage(name) + "'", resources.FileName()).SetHint(hint);
 }

@@ -54,16 +54,8 @@ std::string_view UpToZero(std::string_view text) noexcept {
     return zero == std::string_view::npos ? text : text.substr(0, zero);
 }
 
-EInOutError Named(int code, const std::string& text, const std::string& path) {
-    EInOutError error(code, text);
-    error.SetContext(path);
-    return error;
-}
-
 [[noreturn]] void RaiseNoMemory(const std::string& path) {
-    EKelvError error(kNotEnoughMemoryText);
-    error.SetContext(path);
-    throw error;
+    throw EKelvError(kNotEnoughMemoryText, path);
 }
 
 }  // namespace
@@ -118,7 +110,7 @@ struct TCustomTable::Impl {
         int code = EBADF;  // a file opened for reading refuses writes with EBADF
         if (reason == TReadOnlyReason::FileReadOnly) code = EACCES;
         if (reason == TReadOnlyReason::InUse) code = EWOULDBLOCK;
-        return Named(code, ReadOnlyReasonText(reason), path);
+        return EInOutError(code, ReadOnlyReasonText(reason), path);
     }
 
     static void RequireWritable(const TCustomTable& t) {
@@ -272,7 +264,7 @@ struct TCustomTable::Impl {
     static void StoreNewRecord(TCustomTable& t) {
         const size_t size = RecordBytes(t);
         if (int64_t{t.currentPos_} + static_cast<int64_t>(size) > kMaxFileSize) {
-            throw Named(EFBIG, kWouldPassLimitText, t.fileName_);
+            throw EInOutError(EFBIG, kWouldPassLimitText, t.fileName_);
         }
         ReserveRecord(t);
         if (!t.bulkAppend_) WriteNew(t, t.currentPos_, t.buffer_.data(), size);
@@ -345,7 +337,7 @@ struct TCustomTable::Impl {
         try {
             return file.ReadAll();
         } catch (EInOutError& e) {
-            if (e.Code() == EFBIG) throw Named(EFBIG, kTooLargeText, path);
+            if (e.Code() == EFBIG) throw EInOutError(EFBIG, kTooLargeText, path);
             e.SetContext(path);
             throw;
         } catch (EKelvError& e) {
@@ -364,7 +356,7 @@ struct TCustomTable::Impl {
         case TTableDamage::NotTableFile:
             return;
         case TTableDamage::TooLarge:
-            throw Named(EFBIG, kTooLargeText, path);
+            throw EInOutError(EFBIG, kTooLargeText, path);
         case TTableDamage::PartialDescriptor:
         case TTableDamage::PartialRecord:
             // Another process is writing: its record is not whole yet.
@@ -373,7 +365,7 @@ struct TCustomTable::Impl {
         case TTableDamage::HeaderCut:
             break;
         }
-        EInOutError error = Named(kReadBeyondEnd, EInOutError::TextFor(kReadBeyondEnd), path);
+        EInOutError error = EInOutError(kReadBeyondEnd, EInOutError::TextFor(kReadBeyondEnd), path);
         if (layout.Repairable) error.SetHint(RepairHint(path));
         throw error;
     }
@@ -517,9 +509,7 @@ std::string OpenStatusText(TOpenStatus status) {
 }
 
 EKelvError OpenStatusError(TOpenStatus status, const std::string& path) {
-    EKelvError error(OpenStatusText(status));
-    error.SetContext(path);
-    return error;
+    return EKelvError(OpenStatusText(status), path);
 }
 
 std::string ReadOnlyReasonText(TReadOnlyReason reason) {

@@ -14,6 +14,8 @@
 class EKelvError : public std::runtime_error {
 public:
     explicit EKelvError(const std::string& message) : std::runtime_error(message) {}
+    // The same, naming the file it concerns.
+    EKelvError(const std::string& message, const std::string& file) : std::runtime_error(message), file_(file) {}
 
     // The file the error concerns; "" when none is known.
     const std::string& File() const noexcept { return file_; }
@@ -58,12 +60,17 @@ inline constexpr const char* kNotEnoughMemoryText = "not enough memory";
 class EInOutError : public EKelvError {
 public:
     EInOutError(int code, const std::string& message) : EKelvError(message), code_(code) {}
+    // The same, naming the file it concerns.
+    EInOutError(int code, const std::string& message, const std::string& file) : EInOutError(code, message) {
+        SetContext(file);
+    }
     int Code() const noexcept { return code_; }
 
     // The standard text for an operating system error number
     // (2 gives "File not found", 100 gives "Read beyond end of file").
     static std::string TextFor(int code);
     static EInOutError FromCode(int code) { return EInOutError(code, TextFor(code)); }
+    static EInOutError FromCode(int code, const std::string& file) { return EInOutError(code, TextFor(code), file); }
 
 private:
     int code_;

@@ -12,14 +12,8 @@
 namespace {
 
 [[noreturn]] void Raise(const std::string& text, const std::string& path, int code = 0) {
-    if (code != 0) {
-        EInOutError error(code, text);
-        error.SetContext(path);
-        throw error;
-    }
-    EKelvError error(text);
-    error.SetContext(path);
-    throw error;
+    if (code != 0) throw EInOutError(code, text, path);
+    throw EKelvError(text, path);
 }
 
 // The file's bytes; a file over 2 GiB and running out of memory are worded

@@ -13,11 +13,7 @@
 
 namespace {
 
-[[noreturn]] void ThrowErrno(int code, const std::string& path) {
-    EInOutError error = EInOutError::FromCode(code);
-    error.SetContext(path);
-    throw error;
-}
+[[noreturn]] void ThrowErrno(int code, const std::string& path) { throw EInOutError::FromCode(code, path); }
 
 int OpenRetrying(const std::string& path, int flags) {
     int fd;

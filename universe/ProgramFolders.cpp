@@ -29,9 +29,7 @@ bool Present(const std::string& path) {
 }
 
 [[noreturn]] void Raise(const std::error_code& ec, const std::string& path) {
-    EInOutError error(ec.value(), EInOutError::TextFor(ec.value()));
-    error.SetContext(path);
-    throw error;
+    throw EInOutError::FromCode(ec.value(), path);
 }
 
 }  // namespace

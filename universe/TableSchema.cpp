@@ -42,9 +42,7 @@ void CreateFromSchema(TCustomTable& table, const TTableSchema& schema, const std
     for (const TFieldSchema& f : schema.Fields) {
         if (table.AddField(f.Name, f.Type, f.DeclaredSize) != 0) {
             table.Close();
-            EKelvError error(std::string("cannot add the field ") + f.Name);
-            error.SetContext(path);
-            throw error;
+            throw EKelvError(std::string("cannot add the field ") + f.Name, path);
         }
     }
 }

@@ -51,9 +51,7 @@ void TUniverse::OpenChecked(const std::string& dir, TOpenMode mode) {
         const std::string path = dir + Schema(i).TableFile;
         RequireOpen(Table(i), path, mode);
         if (!HasSchema(Table(i), Schema(i))) {
-            EKelvError error(std::string("does not hold the fields of ") + Schema(i).TableFile);
-            error.SetContext(path);
-            throw error;
+            throw EKelvError(std::string("does not hold the fields of ") + Schema(i).TableFile, path);
         }
     }
 }

@@ -10,11 +10,7 @@ namespace kelvtest {
 
 namespace {
 
-[[noreturn]] void Raise(int code, const char* text, const std::string& path) {
-    EInOutError error(code, text);
-    error.SetContext(path);
-    throw error;
-}
+[[noreturn]] void Raise(int code, const char* text, const std::string& path) { throw EInOutError(code, text, path); }
 
 }  // namespace
 

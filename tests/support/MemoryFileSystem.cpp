@@ -12,11 +12,7 @@ namespace {
 
 constexpr int64_t kLimit = int64_t{1} << 31;
 
-[[noreturn]] void Raise(int code, const std::string& path) {
-    EInOutError error = EInOutError::FromCode(code);
-    error.SetContext(path);
-    throw error;
-}
+[[noreturn]] void Raise(int code, const std::string& path) { throw EInOutError::FromCode(code, path); }
 
 class MemoryFile final : public ITableFile {
 public:
